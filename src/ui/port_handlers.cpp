@@ -1,0 +1,100 @@
+// Opening and closing the port, and the automatic test that needs it open.
+#include "ui/main_window.h"
+
+#include "port/port_mapping.h"
+#include "protocol/status_reply.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace kxlt::ui {
+
+namespace {
+
+constexpr std::string_view kLineSettings = "9600,N,8,1";
+constexpr int kTestIntervalMs = 1000;
+
+} // namespace
+
+void MainWindow::openOrClosePort()
+{
+    const int portNumber = selectedPortNumber();
+    if (MSComm1.portOpen())
+        closePort();
+    else
+        openPort(portNumber);
+}
+
+int MainWindow::selectedPortNumber() const
+{
+    int portNumber = 0;
+    for (std::size_t i = 0; i < portOptions_.size(); ++i) {
+        if (portOptions_[i]->isChecked())
+            portNumber = static_cast<int>(i) + 1;
+    }
+    return portNumber;
+}
+
+void MainWindow::openPort(int portNumber)
+{
+    MSComm1.setHandshaking(port::Handshaking::None);
+    MSComm1.setSettings(kLineSettings);
+    MSComm1.setRThreshold(static_cast<int>(protocol::kReplySize));
+    MSComm1.setCommPort(portNumber);
+    MSComm1.setInputMode(port::InputMode::Binary);
+    MSComm1.setPortOpen(true);
+    if (!MSComm1.portOpen()) {
+        // Passed over in silence; the reason waits in the tooltip for whoever wonders.
+        Command5->setToolTip(MSComm1.openFailure());
+        return;
+    }
+    Command5->setToolTip(port::describePort(portNumber));
+    Command5->setText(QStringLiteral("Close port"));
+    for (QRadioButton* option : portOptions_)
+        option->setEnabled(false);
+    Command7->setEnabled(true);
+    Frame1->setEnabled(true);
+    Cmd_address->setEnabled(true);
+}
+
+void MainWindow::closePort()
+{
+    MSComm1.setPortOpen(false);
+    showPortClosed();
+}
+
+void MainWindow::showPortClosed()
+{
+    Command5->setText(QStringLiteral("Open port"));
+    Command7->setEnabled(false);
+    Cmd_address->setEnabled(false);
+    Frame1->setEnabled(false);
+    for (QRadioButton* option : portOptions_)
+        option->setEnabled(true);
+    Timer1->stop();
+}
+
+void MainWindow::dropLostPort(const QString& reason)
+{
+    showPortClosed();
+    Command5->setToolTip(QStringLiteral("The port was closed: %1").arg(reason));
+}
+
+void MainWindow::refreshPortTooltips()
+{
+    for (std::size_t i = 0; i < portOptions_.size(); ++i)
+        portOptions_[i]->setToolTip(port::describePort(static_cast<int>(i) + 1));
+}
+
+void MainWindow::startTest() { Timer1->start(kTestIntervalMs); }
+
+void MainWindow::testTick()
+{
+    MSComm1.setDTREnable(false);
+    if (const auto address = boardAddress())
+        writeFrame(protocol::queryFrame(*address));
+}
+
+} // namespace kxlt::ui

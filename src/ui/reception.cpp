@@ -1,0 +1,90 @@
+// Replies from the board: recognised, checked, logged and decoded into the display fields.
+#include "ui/main_window.h"
+
+#include "protocol/reply_decoding.h"
+#include "ui/reply_log.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace kxlt::ui {
+
+namespace {
+
+// An unrecognised block leaves the rest of the line's bytes in doubt: read and drop whatever has
+// already arrived.
+constexpr int kFlushReads = 2001;
+
+const QColor kRecognisedColour(0, 192, 0);
+const QColor kUnknownColour(255, 0, 0);
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& block)
+{
+    return {reinterpret_cast<const std::uint8_t*>(block.constData()),
+            static_cast<std::size_t>(block.size())};
+}
+
+QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+} // namespace
+
+void MainWindow::receive()
+{
+    if (MSComm1.commEvent() != port::CommEvent::Receive)
+        return;
+    const QByteArray block = MSComm1.input();
+    const protocol::ReceivedBlock received = protocol::readBlock(bytesOf(block));
+    if (!received.recognised) {
+        showPartType(false);
+        discardWaitingInput();
+    }
+    for (const protocol::ReplyBytes& reply : received.replies) {
+        if (received.recognised)
+            showPartType(true);
+        showReply(reply);
+    }
+}
+
+void MainWindow::showPartType(bool recognised)
+{
+    QPalette palette = DS_type->palette();
+    palette.setColor(QPalette::WindowText, recognised ? kRecognisedColour : kUnknownColour);
+    DS_type->setPalette(palette);
+    DS_type->setText(recognised ? QStringLiteral("KX-LT") : QStringLiteral("Unknow Part"));
+}
+
+void MainWindow::discardWaitingInput()
+{
+    for (int i = 0; i < kFlushReads; ++i)
+        MSComm1.input();
+}
+
+void MainWindow::showReply(const protocol::ReplyBytes& reply)
+{
+    DS_address->setText(text(protocol::replyAddressText(reply)));
+    const std::string line = protocol::replyHexLine(reply);
+    len1->setText(text(line));
+    replyLine_ = line + "\r\n";
+    Rbox1->appendText(replyLine_);
+}
+
+void MainWindow::decodeReplyLine()
+{
+    Rbox1->moveCaretToEnd();
+    const protocol::ReplyFigures figures = protocol::cutReplyFigures(replyLine_);
+    Dis_plan->setText(text(figures.goal));
+    Dis_real->setText(text(figures.actual));
+    Dis_div->setText(text(figures.seconds));
+
+    const std::string actual = Dis_real->text().toStdString();
+    const std::string goal = Dis_plan->text().toStdString();
+    if (const auto difference = protocol::differenceText(actual, goal))
+        Dis_diff->setText(text(*difference));
+    if (const auto efficiency = protocol::efficiencyText(actual, goal))
+        Dis_bidata->setText(text(*efficiency));
+
+    Dis_serial->setText(text(figures.serial));
+    Dis_version->setText(text(figures.version));
+}
+
+} // namespace kxlt::ui
