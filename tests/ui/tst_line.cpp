@@ -1,0 +1,228 @@
+// The window on a real serial line: a pseudo-terminal opened through the same QSerialPort code
+// the operator uses, the test playing the board on the master side.
+#include "offscreen_test_main.h"
+#include "pseudo_terminal.h"
+#include "reply_bytes.h"
+#include "window_controls.h"
+
+#include "port/qt_serial_link.h"
+#include "ui/main_window.h"
+#include "ui/reply_log.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using kxlt::port::QtSerialLink;
+using kxlt::ui::MainWindow;
+using kxlt::ui::ReplyLog;
+
+namespace {
+
+QByteArray twice(const QByteArray& bytes) { return bytes + bytes; }
+
+} // namespace
+
+class LineTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PseudoTerminal> line;
+    std::unique_ptr<QtSerialLink> link;
+    std::unique_ptr<MainWindow> window;
+
+    template <typename Control>
+    Control* get(const char* name) { return control<Control>(*window, name); }
+    void click(const char* name) { get<QAbstractButton>(name)->click(); }
+    void setAddress(const QString& text) { get<QLineEdit>("Txt_address1")->setText(text); }
+    void openPort()
+    {
+        click("Command5");
+        QVERIFY2(link->portOpen(), qPrintable(get<QPushButton>("Command5")->toolTip()));
+    }
+    void tick() { QMetaObject::invokeMethod(get<QTimer>("Timer1"), "timeout"); }
+    // Reads with the event loop running, so that the window's timer can fire meanwhile.
+    QByteArray readWhileRunning(int count, int timeoutMs)
+    {
+        QByteArray received;
+        QDeadlineTimer deadline(timeoutMs);
+        while (received.size() < count && !deadline.hasExpired()) {
+            QTest::qWait(10);
+            received += line->read(count - received.size(), 0);
+        }
+        return received;
+    }
+
+private slots:
+    void init()
+    {
+        line = std::make_unique<PseudoTerminal>();
+        qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
+        link = std::make_unique<QtSerialLink>();
+        window = std::make_unique<MainWindow>(*link);
+    }
+    void cleanup()
+    {
+        window.reset();
+        link.reset();
+        line.reset();
+        qunsetenv("KXLT_COM1");
+    }
+
+    void lineSettingsAre9600EightNoneOneWithoutFlowControl()
+    {
+        openPort();
+        const termios settings = line->lineSettings();
+        QCOMPARE(cfgetospeed(&settings), speed_t(B9600));
+        QCOMPARE(cfgetispeed(&settings), speed_t(B9600));
+        QCOMPARE(settings.c_cflag & CSIZE, tcflag_t(CS8));
+        QCOMPARE(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+        QCOMPARE(settings.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), tcflag_t(0));
+        QCOMPARE(settings.c_lflag & (ICANON | ECHO), tcflag_t(0));
+    }
+
+    void commandsReachTheLine_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QByteArray>("onTheLine");
+        const QByteArray start = QByteArray::fromHex("AAF5011100000010") + '\0';
+        QTest::newRow("start at 01: the buffer twice, 18 bytes") << "Cmd_start" << "01" << twice(start);
+        QTest::newRow("set address 85 once, 0xAA data unchanged")
+            << "Cmd_address" << "85" << QByteArray::fromHex("AAFB5555AAAA00AB00");
+        QTest::newRow("information once") << "Cmd_info" << "" << QByteArray::fromHex("AAF9639C639C00AB00");
+        QTest::newRow("default goal twice")
+            << "Cmd_target" << "01" << twice(QByteArray::fromHex("AAF0010035000034") + '\0');
+    }
+    void commandsReachTheLine()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, address);
+        QFETCH(QByteArray, onTheLine);
+        openPort();
+        setAddress(address);
+        click(button.toLatin1().constData());
+        QCOMPARE(line->read(onTheLine.size()).toHex(' '), onTheLine.toHex(' '));
+        QCOMPARE(line->readFor(100), QByteArray());
+    }
+
+    void nothingReachesTheLineWhileClosed()
+    {
+        get<QGroupBox>("Frame1")->setEnabled(true);
+        get<QPushButton>("Cmd_address")->setEnabled(true);
+        click("Cmd_start");
+        openPort();
+        click("Command5");
+        QVERIFY(!link->portOpen());
+        get<QGroupBox>("Frame1")->setEnabled(true);
+        get<QPushButton>("Cmd_address")->setEnabled(true);
+        click("Cmd_stop");
+        click("Cmd_address");
+        tick();
+        QCOMPARE(line->readFor(150), QByteArray());
+        QCOMPARE(get<QLineEdit>("Txt_send1")->text(), QStringLiteral("AA FB 01 01 FE FE 00 AB "));
+    }
+
+    void portOpensAgainAfterTheWindowCloses()
+    {
+        openPort();
+        window->close();
+        QVERIFY(!link->portOpen());
+        QSerialPort other(line->slavePath());
+        QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
+    }
+
+    void portHeldElsewhereFailsQuietlyThenOpens()
+    {
+        auto other = std::make_unique<QSerialPort>(line->slavePath());
+        QVERIFY(other->open(QIODevice::ReadWrite));
+        click("Command5");
+        QVERIFY(!link->portOpen());
+        QCOMPARE(get<QPushButton>("Command5")->text(), QStringLiteral("Open port"));
+        QVERIFY(get<QPushButton>("Command5")->toolTip().contains(line->slavePath()));
+
+        other.reset();
+        openPort();
+        QCOMPARE(get<QPushButton>("Command5")->text(), QStringLiteral("Close port"));
+    }
+
+    void replyShowsOnceWhenItsLastByteArrives_data()
+    {
+        QTest::addColumn<QList<int>>("pieces");
+        QTest::newRow("one piece") << QList<int>{27};
+        QTest::newRow("10 + 17") << QList<int>{10, 17};
+        QTest::newRow("byte by byte") << QList<int>(27, 1);
+    }
+    void replyShowsOnceWhenItsLastByteArrives()
+    {
+        QFETCH(QList<int>, pieces);
+        openPort();
+        auto* log = get<ReplyLog>("Rbox1");
+        QSignalSpy changes(log, &ReplyLog::changed);
+        const QByteArray reply = replyBytes({});
+        int sent = 0;
+        for (int piece : pieces) {
+            QCOMPARE(changes.count(), 0);
+            line->write(reply.mid(sent, piece));
+            sent += piece;
+            QTest::qWait(sent < reply.size() ? 5 : 0);
+        }
+        QTRY_COMPARE(changes.count(), 1);
+        QTest::qWait(50);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(get<QLineEdit>("len1")->text(),
+                 QString::fromLatin1((reply + reply.right(1)).toHex().toUpper()));
+    }
+
+    void threeRepliesInThreeEventsOldestFirst()
+    {
+        openPort();
+        auto* log = get<ReplyLog>("Rbox1");
+        for (std::uint8_t address : {1, 2, 3}) {
+            line->write(replyBytes({.address = address}));
+            QTRY_COMPARE(log->lineCount(), std::size_t(address));
+        }
+        QCOMPARE(get<QLabel>("DS_address")->text(), QStringLiteral("3H"));
+        const QStringList lines = log->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0].mid(50, 2), QStringLiteral("01"));
+        QCOMPARE(lines[2].mid(50, 2), QStringLiteral("03"));
+    }
+
+    void automaticTestPollsTheTypedAddress()
+    {
+        openPort();
+        get<QLineEdit>("Txt_send1")->setText(QStringLiteral("earlier"));
+        click("Command7");
+        // One real tick proves the timer runs; the rest are driven.
+        QCOMPARE(readWhileRunning(9, 2000).toHex(' '), QByteArray::fromHex("AAF901FE01FE00AB00").toHex(' '));
+        get<QTimer>("Timer1")->setInterval(3600 * 1000);
+        setAddress(QStringLiteral("10"));
+        tick();
+        QCOMPARE(line->read(9).toHex(' '), QByteArray::fromHex("AAF90AF50AF500AB00").toHex(' '));
+        setAddress(QStringLiteral("99"));
+        tick();
+        QCOMPARE(line->read(9).toHex(' '), QByteArray::fromHex("AAF9639C639C00AB00").toHex(' '));
+        QCOMPARE(get<QLineEdit>("Txt_send1")->text(), QStringLiteral("earlier"));
+
+        click("Command5");
+        QVERIFY(!get<QTimer>("Timer1")->isActive());
+        click("Command5");
+        QVERIFY(link->portOpen());
+        QVERIFY(!get<QTimer>("Timer1")->isActive());
+        QCOMPARE(line->readFor(100), QByteArray());
+
+        click("Command7");
+        tick();
+        QCOMPARE(line->read(9).toHex(' '), QByteArray::fromHex("AAF9639C639C00AB00").toHex(' '));
+    }
+};
+
+KXLT_OFFSCREEN_TEST_MAIN(LineTest)
+#include "tst_line.moc"
