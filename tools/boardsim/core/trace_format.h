@@ -1,0 +1,23 @@
+#pragma once
+
+#include "frame.h"
+#include "frame_parser.h"
+#include "reply.h"
+#include "reply_faults.h"
+
+#include <string>
+
+namespace boardsim {
+
+// One trace line per event on the line, without the newline:
+//   rx AA F5 01 11 00 00 00 10 00  start addr 1
+//   rx AA F5 02 11 00 00 00 13 00  start addr 2  (ignored: board is addr 1)
+//   bad AA F5 01 11 00 00 00 11 00  bad check byte
+//   skip 12 34
+//   tx 54 4B 58 ...  [(bad check injected) | (garbage injected)]
+std::string receivedLine(const Frame& frame, bool addressed, std::uint8_t boardAddress);
+std::string malformedLine(const MalformedBuffer& malformed);
+std::string skippedLine(const SkippedBytes& skipped);
+std::string sentLine(const Reply& reply, ReplyFault fault);
+
+} // namespace boardsim

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "frame.h"
+#include "frame_parser.h"
+#include "reply.h"
+#include "reply_faults.h"
+
+#include <string>
+
+namespace boardsim {
+
+// Trace lines go to stdout, flushed one by one because readers often sit on a pipe.
+// Malformed buffers are also reported on stderr, traced or not.
+class EventLog {
+public:
+    explicit EventLog(bool trace);
+
+    void received(const Frame& frame, bool addressed, std::uint8_t boardAddress);
+    void malformed(const MalformedBuffer& malformed, std::size_t count);
+    void skipped(const SkippedBytes& skipped);
+    void sent(const Reply& reply, ReplyFault fault);
+    void hungUp();
+
+private:
+    void trace(const std::string& line);
+
+    bool trace_;
+};
+
+} // namespace boardsim

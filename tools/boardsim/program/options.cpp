@@ -1,0 +1,163 @@
+#include "options.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace boardsim {
+
+namespace {
+
+template <typename Number> std::optional<Number> parseNumber(std::string_view text) {
+    Number number{};
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    if (error != std::errc{} || stop != end)
+        return std::nullopt;
+    return number;
+}
+
+template <typename Target>
+bool assignInteger(Target& target, std::string_view text, unsigned long min, unsigned long max) {
+    const auto number = parseNumber<unsigned long>(text);
+    if (!number || *number < min || *number > max)
+        return false;
+    target = static_cast<Target>(*number);
+    return true;
+}
+
+// "X.Y" with one decimal digit each, sent as the byte 0xXY.
+bool assignVersion(std::uint8_t& target, std::string_view text) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (text.size() != 3 || !isDigit(text[0]) || text[1] != '.' || !isDigit(text[2]))
+        return false;
+    target = static_cast<std::uint8_t>((text[0] - '0') << 4 | (text[2] - '0'));
+    return true;
+}
+
+bool assignSeconds(std::optional<std::chrono::duration<double>>& target, std::string_view text) {
+    const auto seconds = parseNumber<double>(text);
+    if (!seconds || !std::isfinite(*seconds) || *seconds <= 0)
+        return false;
+    target = std::chrono::duration<double>(*seconds);
+    return true;
+}
+
+bool assignPath(std::optional<std::string>& target, std::string_view text) {
+    if (text.empty())
+        return false;
+    target = std::string(text);
+    return true;
+}
+
+constexpr unsigned long kNoLimit = std::numeric_limits<unsigned>::max();
+
+struct ValueOption {
+    std::string_view name;
+    bool (*assign)(Options& options, std::string_view value);
+};
+
+constexpr ValueOption kValueOptions[] = {
+    {"--address",
+     [](Options& o, std::string_view v) { return assignInteger(o.board.address, v, 0, 255); }},
+    {"--serial",
+     [](Options& o, std::string_view v) { return assignInteger(o.board.serial, v, 0, 999'999); }},
+    {"--version", [](Options& o, std::string_view v) { return assignVersion(o.board.version, v); }},
+    {"--step-ms",
+     [](Options& o, std::string_view v) { return assignInteger(o.board.step, v, 1, kNoLimit); }},
+    {"--link", [](Options& o, std::string_view v) { return assignPath(o.linkPath, v); }},
+    {"--record", [](Options& o, std::string_view v) { return assignPath(o.recordPath, v); }},
+    {"--bad-check-every",
+     [](Options& o, std::string_view v) { return assignInteger(o.badCheckEvery, v, 1, kNoLimit); }},
+    {"--garbage-every",
+     [](Options& o, std::string_view v) { return assignInteger(o.garbageEvery, v, 1, kNoLimit); }},
+    {"--chunk",
+     [](Options& o, std::string_view v) { return assignInteger(o.chunkSize, v, 1, kNoLimit); }},
+    {"--chunk-gap-ms",
+     [](Options& o, std::string_view v) { return assignInteger(o.chunkGap, v, 0, kNoLimit); }},
+    {"--hangup-after",
+     [](Options& o, std::string_view v) { return assignSeconds(o.hangupAfter, v); }},
+};
+
+const ValueOption* findValueOption(std::string_view name) {
+    for (const ValueOption& option : kValueOptions)
+        if (option.name == name)
+            return &option;
+    return nullptr;
+}
+
+} // namespace
+
+std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const char* const> args) {
+    Options options;
+    bool chunkGapGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view name = args[i];
+        if (name == "--help" || name == "-h")
+            return HelpRequested{};
+        if (name == "--trace") {
+            options.trace = true;
+            continue;
+        }
+        if (name == "--silent") {
+            options.silent = true;
+            continue;
+        }
+        const ValueOption* option = findValueOption(name);
+        if (option == nullptr)
+            return UsageError{"unknown option '" + std::string(name) + "'"};
+        if (i + 1 == args.size())
+            return UsageError{std::string(name) + " needs a value"};
+        const std::string_view value = args[++i];
+        if (!option->assign(options, value))
+            return UsageError{"bad value '" + std::string(value) + "' for " + std::string(name)};
+        chunkGapGiven = chunkGapGiven || name == "--chunk-gap-ms";
+    }
+    if (chunkGapGiven && options.chunkSize == 0)
+        return UsageError{"--chunk-gap-ms needs --chunk"};
+    return options;
+}
+
+std::string_view helpText() {
+    return R"(Usage: kxlt-boardsim [options]
+
+Simulates one KX-LT display board on a pseudo-terminal (raw, 9600 baud). The first line on
+stdout is the path of the serial port to open.
+
+Board:
+  --address N            board address 0..255 (default 1)
+  --serial NNNNNN        serial number, up to six decimal digits (default 123456)
+  --version X.Y          firmware version, one digit each, reported as the byte 0xXY (default 3.0)
+  --step-ms MS           counting step in milliseconds, at least 1 (default 1000)
+
+Line:
+  --link PATH            also make PATH a symlink to the port; an old symlink there is replaced,
+                         and the link is removed on exit
+  --trace                print every frame received (rx), malformed buffer (bad), skipped byte
+                         (skip) and reply sent (tx) as hex with its meaning
+  --record FILE          append every byte received to FILE, unmodified
+
+Faults:
+  --bad-check-every N    every Nth reply goes out with a wrong check byte
+  --garbage-every N      every Nth reply is replaced by 0xAA and 26 bytes 0x55
+  --chunk BYTES          write replies in pieces of BYTES bytes
+  --chunk-gap-ms MS      pause after each piece (default 10; needs --chunk)
+  --silent               never answer
+  --hangup-after S       close the port after S seconds (fractions allowed) and exit 0
+
+  -h, --help             show this help
+
+Board model:
+  Goal, actual and increment are six decimal digits (defaults 0, 0 and 1); arithmetic wraps at
+  1,000,000. Start makes the board run, Stop halts it, Clear zeroes the actual count and the
+  seconds. While running, the actual count rises by the increment once every step (--step-ms)
+  and the seconds value counts the running seconds, modulo 10000. A stopped board keeps the
+  part of a step it had already run.
+  Commands act only at the board's address; set address is taken whatever the address. A query
+  is answered at the board's address, and the identity query (pair value 0x63) always.
+
+Exit status: 0 after SIGINT, SIGTERM or --hangup-after; 1 on a system error; 2 on bad usage.
+)";
+}
+
+} // namespace boardsim

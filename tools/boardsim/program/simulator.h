@@ -1,0 +1,43 @@
+#pragma once
+
+#include "board.h"
+#include "byte_recorder.h"
+#include "event_log.h"
+#include "frame_parser.h"
+#include "options.h"
+#include "outgoing_queue.h"
+#include "pseudo_terminal.h"
+#include "reply_faults.h"
+#include "stop_signal.h"
+
+#include <optional>
+
+namespace boardsim {
+
+// The board on the line: reads what the tool sends, lets the board react and queues its replies.
+class Simulator {
+public:
+    Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop);
+
+    // Returns on a stop signal or when the hang-up time has come.
+    void run();
+
+private:
+    void receive(Instant now);
+    void handle(const Frame& frame, Instant now);
+    void answer(const Reply& reply);
+    int pollTimeoutMs(Instant now) const;
+
+    const PseudoTerminal& line_;
+    const StopSignal& stop_;
+    std::optional<Instant> hangupAt_;
+    bool silent_;
+    Board board_;
+    FrameParser parser_;
+    ReplyFaults faults_;
+    OutgoingQueue outgoing_;
+    EventLog log_;
+    std::optional<ByteRecorder> recorder_;
+};
+
+} // namespace boardsim
