@@ -23,13 +23,15 @@ ReceivedBlock readBlock(std::span<const std::uint8_t> block)
         received.replies.push_back(ReplyBytes{});
         return received;
     }
-    // A fast board can put several replies into one read; each counts. A trailing fragment or
-    // anything not starting with the marker is dropped.
+    // A fast board can put several replies into one read; each counts. Anything after them that
+    // does not start with the marker is dropped.
     while (startsWithReply(block)) {
         ReplyBytes& reply = received.replies.emplace_back();
         std::copy_n(block.begin(), kReplySize, reply.begin());
         block = block.subspan(kReplySize);
     }
+    if (!block.empty() && block[0] == kTypeMarker)
+        received.unfinishedReplyBytes = block.size();
     return received;
 }
 

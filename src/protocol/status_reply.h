@@ -28,6 +28,8 @@ struct ReceivedBlock {
     // Recognised: every complete reply that follows on from the first, in arrival order.
     // Otherwise one all-zero buffer, which the window shows like a reply.
     std::vector<ReplyBytes> replies;
+    // A read can end inside a reply: the count of bytes at the block's end that begin one.
+    std::size_t unfinishedReplyBytes = 0;
 };
 
 ReceivedBlock readBlock(std::span<const std::uint8_t> block);

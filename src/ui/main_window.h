@@ -4,6 +4,7 @@
 #include "protocol/command_frame.h"
 #include "protocol/status_reply.h"
 
+#include <QByteArray>
 #include <QWidget>
 
 #include <array>
@@ -77,6 +78,7 @@ private:
 
     // reception.cpp
     void receive();
+    void keepUnfinishedReply(const QByteArray& bytes);
     void showPartType(bool recognised);
     void discardWaitingInput();
     void showReply(const protocol::ReplyBytes& reply);
@@ -86,6 +88,7 @@ private:
     QTimer* Timer1;
     // The latest reply's line with CR LF, kept for decoding.
     std::string replyLine_;
+    QByteArray unfinishedReply_;
 
     // "Part type"
     QGroupBox* KX_type;

@@ -39,6 +39,7 @@ int MainWindow::selectedPortNumber() const
 
 void MainWindow::openPort(int portNumber)
 {
+    unfinishedReply_.clear();
     MSComm1.setHandshaking(port::Handshaking::None);
     MSComm1.setSettings(kLineSettings);
     MSComm1.setRThreshold(static_cast<int>(protocol::kReplySize));

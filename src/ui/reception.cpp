@@ -32,7 +32,7 @@ void MainWindow::receive()
 {
     if (MSComm1.commEvent() != port::CommEvent::Receive)
         return;
-    const QByteArray block = MSComm1.input();
+    const QByteArray block = unfinishedReply_ + MSComm1.input();
     const protocol::ReceivedBlock received = protocol::readBlock(bytesOf(block));
     if (!received.recognised) {
         showPartType(false);
@@ -43,6 +43,15 @@ void MainWindow::receive()
             showPartType(true);
         showReply(reply);
     }
+    keepUnfinishedReply(block.right(static_cast<qsizetype>(received.unfinishedReplyBytes)));
+}
+
+// A read that ends inside a reply keeps its first bytes, and the receive event comes again once
+// the rest is there, so that replies arriving faster than they are read are not lost.
+void MainWindow::keepUnfinishedReply(const QByteArray& bytes)
+{
+    unfinishedReply_ = bytes;
+    MSComm1.setRThreshold(static_cast<int>(protocol::kReplySize) - static_cast<int>(bytes.size()));
 }
 
 void MainWindow::showPartType(bool recognised)

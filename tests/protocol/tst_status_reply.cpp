@@ -86,30 +86,33 @@ void TestStatusReply::readBlock_data()
     QTest::addColumn<QByteArray>("block");
     QTest::addColumn<bool>("recognised");
     QTest::addColumn<QByteArrayList>("replies");
+    QTest::addColumn<int>("unfinished");
 
     QTest::newRow("one reply alone is recognised")
-        << kReply << true << QByteArrayList{kReply};
+        << kReply << true << QByteArrayList{kReply} << 0;
     QTest::newRow("two replies back to back come out in arrival order")
-        << kReply + kReplyVersion12 << true << QByteArrayList{kReply, kReplyVersion12};
+        << kReply + kReplyVersion12 << true << QByteArrayList{kReply, kReplyVersion12} << 0;
     QTest::newRow("three replies back to back come out in arrival order")
         << kReply + kReplyAddress10 + kReplyVersion12 << true
-        << QByteArrayList{kReply, kReplyAddress10, kReplyVersion12};
+        << QByteArrayList{kReply, kReplyAddress10, kReplyVersion12} << 0;
     QTest::newRow("the same reply twice gives two replies")
-        << kReply + kReply << true << QByteArrayList{kReply, kReply};
-    QTest::newRow("a 10-byte fragment after a reply is dropped")
-        << kReply + kReply.left(10) << true << QByteArrayList{kReply};
+        << kReply + kReply << true << QByteArrayList{kReply, kReply} << 0;
+    QTest::newRow("a reply's first 10 bytes after a reply are left unfinished")
+        << kReply + kReply.left(10) << true << QByteArrayList{kReply} << 10;
+    QTest::newRow("bytes that begin no reply are not unfinished")
+        << kReply + kFrameLike.left(10) << true << QByteArrayList{kReply} << 0;
     QTest::newRow("27 bytes starting 0xAA after a reply end the replies")
-        << kReply + kFrameLike << true << QByteArrayList{kReply};
+        << kReply + kFrameLike << true << QByteArrayList{kReply} << 0;
     QTest::newRow("a reply is recognised by its first byte even with a wrong check")
-        << withByte(kReply, 26, 0x00) << true << QByteArrayList{withByte(kReply, 26, 0x00)};
+        << withByte(kReply, 26, 0x00) << true << QByteArrayList{withByte(kReply, 26, 0x00)} << 0;
     QTest::newRow("a block starting 0xAA is not recognised and shows as all zeros")
-        << kFrameLike << false << QByteArrayList{kZeroReply};
+        << kFrameLike << false << QByteArrayList{kZeroReply} << 0;
     QTest::newRow("an empty block is not recognised")
-        << QByteArray() << false << QByteArrayList{kZeroReply};
+        << QByteArray() << false << QByteArrayList{kZeroReply} << 0;
     QTest::newRow("26 bytes starting 0x54 are not a reply")
-        << kReply.left(26) << false << QByteArrayList{kZeroReply};
+        << kReply.left(26) << false << QByteArrayList{kZeroReply} << 0;
     QTest::newRow("a stray byte before a reply makes the block unrecognised")
-        << QByteArray(1, '\0') + kReply << false << QByteArrayList{kZeroReply};
+        << QByteArray(1, '\0') + kReply << false << QByteArrayList{kZeroReply} << 0;
 }
 
 void TestStatusReply::readBlock()
@@ -117,6 +120,7 @@ void TestStatusReply::readBlock()
     QFETCH(QByteArray, block);
     QFETCH(bool, recognised);
     QFETCH(QByteArrayList, replies);
+    QFETCH(int, unfinished);
 
     // Only the block's own bytes are readable, so a read past the end cannot go unnoticed
     // under a memory checker.
@@ -131,6 +135,7 @@ void TestStatusReply::readBlock()
     for (const QByteArray& reply : replies)
         expected << spaced(reply);
     QCOMPARE(got, expected);
+    QCOMPARE(received.unfinishedReplyBytes, std::size_t(unfinished));
 }
 
 void TestStatusReply::replyHexLine_data()

@@ -21,10 +21,12 @@ struct MessageBoxCatcher {
     QString text;
     bool hadIcon = false;
     int seen = 0;
+    // Ends the watch when the catcher goes out of scope.
+    QObject context;
 
     void arm(int attempts = 500)
     {
-        QTimer::singleShot(1, QApplication::instance(), [this, attempts] {
+        QTimer::singleShot(1, &context, [this, attempts] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) {
                 if (attempts > 0)

@@ -155,6 +155,19 @@ private slots:
         QCOMPARE(link->inputReads, 1);
     }
 
+    void replyCutByTheReadEndIsFinishedByTheNext()
+    {
+        const QByteArray second = replyBytes({.actual = 0x001001});
+        link->receive(kWorkedReply + second.left(10));
+        QCOMPARE(log()->lineCount(), std::size_t(1));
+        QCOMPARE(link->threshold, 17);
+
+        link->receive(second.mid(10));
+        QCOMPARE(log()->lineCount(), std::size_t(2));
+        QCOMPARE(caption("Dis_real"), QStringLiteral("001001"));
+        QCOMPARE(link->threshold, 27);
+    }
+
     void threeEventsLeaveThreeLinesOldestFirst()
     {
         for (std::uint32_t actual : {0x1u, 0x2u, 0x3u})

@@ -119,6 +119,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(int, maxLength);
+        openPort();
         auto* box = get<QLineEdit>(name.toLatin1().constData());
         box->clear();
         QTest::keyClicks(box, QStringLiteral("123456"));
@@ -310,7 +311,8 @@ private slots:
         QVERIFY(!refused->toolTip().isEmpty());
         QVERIFY(refused->styleSheet().contains(QStringLiteral("255, 0, 0")));
 
-        QTest::keyClick(refused, Qt::Key_Backspace);
+        refused->selectAll();
+        QTest::keyClick(refused, Qt::Key_1);
         QVERIFY(refused->toolTip().isEmpty());
         QVERIFY(refused->styleSheet().isEmpty());
     }
