@@ -73,6 +73,7 @@ void MainWindow::showReply(const protocol::ReplyBytes& reply)
     DS_address->setText(text(protocol::replyAddressText(reply)));
     const std::string line = protocol::replyHexLine(reply);
     len1->setText(text(line));
+    len1->setCursorPosition(0);
     replyLine_ = line + "\r\n";
     Rbox1->appendText(replyLine_);
 }

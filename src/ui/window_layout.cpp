@@ -200,6 +200,8 @@ QGroupBox* MainWindow::buildDisplayDataGroup()
     grid->setColumnStretch(1, 1);
     for (QLabel* each : dis_time->findChildren<QLabel*>())
         setPointSize(each, kDisplayPointSize);
+    // Room for the longest figure, so the window keeps its size as replies come in.
+    Dis_bidata->setMinimumWidth(Dis_bidata->fontMetrics().horizontalAdvance(QStringLiteral("-0.00000000000000")));
     return dis_time;
 }
 
