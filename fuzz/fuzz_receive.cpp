@@ -1,0 +1,44 @@
+// Arbitrary bytes from the line into the window's receive handler. The first input byte says how
+// many bytes each read delivers (0: all at once), so replies cut by the end of a read are covered.
+#include "fake_serial_link.h"
+
+#include "ui/main_window.h"
+#include "ui/reply_log.h"
+
+#include <QApplication>
+
+namespace {
+
+FakeSerialLink* fakeLink;
+kxlt::ui::ReplyLog* replyLog;
+
+// Keeps a long fuzzing run within memory; the log only grows otherwise.
+constexpr std::size_t kMaxLogLines = 100000;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(*argc, *argv);
+    fakeLink = new FakeSerialLink;
+    auto* window = new kxlt::ui::MainWindow(*fakeLink);
+    replyLog = window->findChild<kxlt::ui::ReplyLog*>(QStringLiteral("Rbox1"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) {
+        fakeLink->receive({});
+        return 0;
+    }
+    const std::size_t piece = data[0] == 0 ? size : data[0];
+    for (std::size_t offset = 1; offset < size; offset += piece) {
+        const std::size_t length = std::min(piece, size - offset);
+        fakeLink->receive(QByteArray(reinterpret_cast<const char*>(data + offset), qsizetype(length)));
+    }
+    if (replyLog->lineCount() > kMaxLogLines)
+        replyLog->setText(QString());
+    return 0;
+}
