@@ -1,0 +1,155 @@
+// Faults on the line: the device going away, a line full of noise, a reply that trickles in, and
+// the window closing while the automatic test runs and replies arrive.
+#include "offscreen_test_main.h"
+#include "pseudo_terminal.h"
+#include "reply_bytes.h"
+#include "window_controls.h"
+
+#include "port/qt_serial_link.h"
+#include "ui/main_window.h"
+#include "ui/reply_log.h"
+
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <atomic>
+#include <memory>
+#include <random>
+#include <thread>
+
+using kxlt::port::QtSerialLink;
+using kxlt::ui::MainWindow;
+using kxlt::ui::ReplyLog;
+
+class FaultsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PseudoTerminal> line;
+    std::unique_ptr<QtSerialLink> link;
+    std::unique_ptr<MainWindow> window;
+
+    template <typename Control>
+    Control* get(const char* name) { return control<Control>(*window, name); }
+    void click(const char* name) { get<QAbstractButton>(name)->click(); }
+    void plugIn()
+    {
+        line = std::make_unique<PseudoTerminal>();
+        qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
+    }
+    void openPort()
+    {
+        click("Command5");
+        QVERIFY2(link->portOpen(), qPrintable(get<QPushButton>("Command5")->toolTip()));
+    }
+
+private slots:
+    void init()
+    {
+        plugIn();
+        link = std::make_unique<QtSerialLink>();
+        window = std::make_unique<MainWindow>(*link);
+    }
+    void cleanup()
+    {
+        window.reset();
+        link.reset();
+        line.reset();
+        qunsetenv("KXLT_COM1");
+    }
+
+    void deviceGoneLeavesTheClosedStateAndOpensAgainLater()
+    {
+        openPort();
+        click("Command7");
+        line.reset(); // the adapter is pulled
+
+        QTRY_COMPARE(get<QPushButton>("Command5")->text(), QStringLiteral("Open port"));
+        QVERIFY(!link->portOpen());
+        QVERIFY(!get<QPushButton>("Command7")->isEnabled());
+        QVERIFY(!get<QPushButton>("Cmd_address")->isEnabled());
+        QVERIFY(!get<QGroupBox>("Frame1")->isEnabled());
+        QVERIFY(get<QRadioButton>("Option1")->isEnabled());
+        QVERIFY(!get<QTimer>("Timer1")->isActive());
+        QVERIFY(!get<QPushButton>("Command5")->toolTip().isEmpty());
+
+        plugIn();
+        openPort();
+        line->write(replyBytes({}));
+        QTRY_COMPARE(get<QLabel>("DS_type")->text(), QStringLiteral("KX-LT"));
+    }
+
+    void replyTricklingInIsShownOnce()
+    {
+        openPort();
+        QSignalSpy changes(get<ReplyLog>("Rbox1"), &ReplyLog::changed);
+        const QByteArray reply = replyBytes({});
+        for (qsizetype i = 0; i < reply.size(); ++i) {
+            QCOMPARE(changes.count(), 0);
+            line->write(reply.mid(i, 1));
+            QTest::qWait(50);
+        }
+        QTRY_COMPARE(changes.count(), 1);
+        QCOMPARE(get<QLabel>("DS_type")->text(), QStringLiteral("KX-LT"));
+    }
+
+    void noisyLineKeepsTheWindowResponsive()
+    {
+        openPort();
+        click("Command7");
+        std::atomic<bool> stop = false;
+        std::atomic<bool> stopped = false;
+        std::thread noise([this, &stop, &stopped] {
+            std::mt19937 random(7);
+            QByteArray chunk(512, '\0');
+            while (!stop) {
+                for (char& byte : chunk)
+                    byte = char(random());
+                line->write(chunk);
+            }
+            stopped = true;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        qint64 longestStall = 0;
+        while (clock.elapsed() < 3000) {
+            QElapsedTimer turn;
+            turn.start();
+            QTest::qWait(10);
+            longestStall = std::max(longestStall, turn.elapsed() - 10);
+        }
+        // The writer may wait for room on the line, which the window makes by reading.
+        stop = true;
+        while (!stopped)
+            QTest::qWait(10);
+        noise.join();
+        qInfo("longest stall of the event loop: %lld ms", longestStall);
+        QVERIFY(link->portOpen());
+        QVERIFY(get<ReplyLog>("Rbox1")->lineCount() > 0);
+        QVERIFY2(longestStall < 1000, "the window stopped answering");
+    }
+
+    void closingTheWindowDuringTheTestReleasesThePort()
+    {
+        openPort();
+        click("Command7");
+        QMetaObject::invokeMethod(get<QTimer>("Timer1"), "timeout");
+        for (int i = 0; i < 20; ++i) {
+            line->write(replyBytes({.actual = std::uint32_t(i)}));
+            QTest::qWait(5);
+        }
+        window->close();
+        window.reset();
+        QSerialPort other(line->slavePath());
+        QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
+    }
+};
+
+KXLT_OFFSCREEN_TEST_MAIN(FaultsTest)
+#include "tst_faults.moc"
