@@ -18,6 +18,7 @@
 
 #include <sys/resource.h>
 #include <atomic>
+#include <random>
 #include <thread>
 
 using kxlt::port::QtSerialLink;
@@ -147,6 +148,67 @@ void BM_IdleWithPortOpen(benchmark::State& state)
     }
 }
 BENCHMARK(BM_IdleWithPortOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Random bytes at full speed for the given seconds, with the automatic test running: the longest
+// the window's event loop went unanswered, and how memory grew beside the log's own lines.
+void BM_HostileLine(benchmark::State& state)
+{
+    for (auto _ : state) {
+        PseudoTerminal line;
+        qputenv("KXLT_COM1", line.slavePath().toLocal8Bit());
+        QtSerialLink link;
+        MainWindow window(link);
+        window.show();
+        auto* log = window.findChild<ReplyLog*>(QStringLiteral("Rbox1"));
+        window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
+        window.findChild<QPushButton*>(QStringLiteral("Command7"))->click();
+        QApplication::processEvents();
+        const long residentBefore = residentBytes();
+
+        std::atomic<bool> stop = false;
+        std::atomic<bool> stopped = false;
+        std::thread noise([&line, &stop, &stopped] {
+            std::mt19937 random(11);
+            QByteArray chunk(512, '\0');
+            while (!stop) {
+                for (char& byte : chunk)
+                    byte = char(random());
+                line.write(chunk);
+            }
+            stopped = true;
+        });
+
+        QEventLoop loop;
+        QTimer beat;
+        QElapsedTimer sinceBeat;
+        QElapsedTimer clock;
+        qint64 longestStall = 0;
+        QObject::connect(&beat, &QTimer::timeout, &loop, [&] {
+            longestStall = std::max(longestStall, sinceBeat.restart() - beat.interval());
+            if (clock.elapsed() > state.range(0) * 1000) {
+                stop = true;
+                loop.quit();
+            }
+        });
+        clock.start();
+        sinceBeat.start();
+        beat.start(10);
+        loop.exec();
+        // The writer may wait for room on the line, which the window makes by reading.
+        while (!stopped)
+            QApplication::processEvents();
+        noise.join();
+
+        // A log line takes its characters plus the index entry.
+        const double logBytes = double(log->lineCount()) * (58 + sizeof(std::size_t));
+        const double growth = double(residentBytes() - residentBefore);
+        state.counters["longest_stall_ms"] = double(longestStall);
+        state.counters["log_lines"] = double(log->lineCount());
+        state.counters["memory_growth_MB"] = growth / 1e6;
+        state.counters["growth_beside_log_MB"] = (growth - logBytes) / 1e6;
+    }
+}
+BENCHMARK(BM_HostileLine)->Arg(30)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
