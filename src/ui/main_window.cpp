@@ -16,6 +16,8 @@ namespace kxlt::ui {
 MainWindow::MainWindow(port::SerialLink& link, QWidget* parent) : QWidget(parent), MSComm1(link)
 {
     buildControls();
+    nameControlsForAssistiveTools();
+    orderTabStops();
     connectCommands();
     connectPort();
     load();

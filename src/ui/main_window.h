@@ -43,6 +43,10 @@ private:
     QGroupBox* buildDisplayDataGroup();
     QGroupBox* buildSetDataGroup();
 
+    // window_accessibility.cpp
+    void nameControlsForAssistiveTools();
+    void orderTabStops();
+
     // main_window.cpp
     void connectCommands();
     void connectPort();

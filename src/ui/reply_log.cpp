@@ -1,5 +1,8 @@
 #include "ui/reply_log.h"
 
+#include "ui/reply_log_accessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -20,6 +23,8 @@ constexpr int kRefreshIntervalMs = 16;
 
 ReplyLog::ReplyLog(QWidget* parent) : QAbstractScrollArea(parent)
 {
+    static const bool accessibleInstalled = (QAccessible::installFactory(&replyLogAccessible), true);
+    Q_UNUSED(accessibleInstalled);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
