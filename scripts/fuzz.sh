@@ -7,7 +7,9 @@ seconds="${1:-10}"
 scripts/install-deps.sh clang-14 libclang-rt-14-dev
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target fuzz_receive fuzz_text_input fuzz_reply_line
+rm -rf build/fuzz/findings
 mkdir -p build/fuzz/findings
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 for name in receive text_input reply_line; do
     work="build/fuzz/corpus/$name"
     mkdir -p "$work"
