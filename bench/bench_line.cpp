@@ -3,7 +3,7 @@
 // open port costs while nothing arrives.
 #include "bench_support.h"
 #include "plain_text_log.h"
-#include "pseudo_terminal.h"
+#include "window_on_line.h"
 
 #include "port/qt_serial_link.h"
 #include "ui/main_window.h"
@@ -22,7 +22,6 @@
 #include <thread>
 
 using kxlt::port::QtSerialLink;
-using kxlt::ui::MainWindow;
 using kxlt::ui::ReplyLog;
 
 namespace {
@@ -82,16 +81,13 @@ void BM_FloodThroughWindow(benchmark::State& state)
 {
     const auto prefill = std::size_t(state.range(0));
     for (auto _ : state) {
-        PseudoTerminal line;
-        qputenv("KXLT_COM1", line.slavePath().toLocal8Bit());
-        QtSerialLink link;
-        MainWindow window(link);
-        window.show();
-        auto* log = window.findChild<ReplyLog*>(QStringLiteral("Rbox1"));
+        WindowOnLine board;
+        board.window.show();
+        auto* log = board.get<ReplyLog>("Rbox1");
         log->appendText(replyLines(prefill));
-        window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
+        board.openPort();
         const auto handled = [log, prefill] { return long(log->lineCount() - prefill); };
-        const double seconds = flood(line, handled);
+        const double seconds = flood(*board.line, handled);
         report(state, seconds, handled());
     }
 }
@@ -131,12 +127,9 @@ double cpuSeconds()
 void BM_IdleWithPortOpen(benchmark::State& state)
 {
     for (auto _ : state) {
-        PseudoTerminal line;
-        qputenv("KXLT_COM1", line.slavePath().toLocal8Bit());
-        QtSerialLink link;
-        MainWindow window(link);
-        window.show();
-        window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
+        WindowOnLine board;
+        board.window.show();
+        board.openPort();
         QApplication::processEvents();
         const double cpuBefore = cpuSeconds();
         QElapsedTimer clock;
@@ -154,19 +147,17 @@ BENCHMARK(BM_IdleWithPortOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
 void BM_HostileLine(benchmark::State& state)
 {
     for (auto _ : state) {
-        PseudoTerminal line;
-        qputenv("KXLT_COM1", line.slavePath().toLocal8Bit());
-        QtSerialLink link;
-        MainWindow window(link);
-        window.show();
-        auto* log = window.findChild<ReplyLog*>(QStringLiteral("Rbox1"));
-        window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
-        window.findChild<QPushButton*>(QStringLiteral("Command7"))->click();
+        WindowOnLine board;
+        board.window.show();
+        auto* log = board.get<ReplyLog>("Rbox1");
+        board.openPort();
+        board.click("Command7");
         QApplication::processEvents();
         const long residentBefore = residentBytes();
 
         std::atomic<bool> stop = false;
         std::atomic<bool> stopped = false;
+        PseudoTerminal& line = *board.line;
         std::thread noise([&line, &stop, &stopped] {
             std::mt19937 random(11);
             QByteArray chunk(512, '\0');
@@ -212,11 +203,4 @@ BENCHMARK(BM_HostileLine)->Arg(30)->Iterations(1)->Unit(benchmark::kMillisecond)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char* argv[]) { return runOffscreenBenchmarks(argc, argv); }

@@ -2,7 +2,10 @@
 
 #include "reply_bytes.h"
 
+#include <QApplication>
 #include <QByteArray>
+
+#include <benchmark/benchmark.h>
 
 #include <string>
 #include <unistd.h>
@@ -30,4 +33,15 @@ inline long residentBytes()
         std::fclose(statm);
     }
     return resident * sysconf(_SC_PAGESIZE);
+}
+
+// Window benchmarks run on the offscreen platform: no display needed.
+inline int runOffscreenBenchmarks(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

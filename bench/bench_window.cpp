@@ -106,11 +106,4 @@ BENCHMARK(BM_WindowStartToFirstPaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char* argv[]) { return runOffscreenBenchmarks(argc, argv); }

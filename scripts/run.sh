@@ -12,20 +12,8 @@ fi
 scripts/install-deps.sh
 scripts/build.sh dev
 
-simulator_output="$(mktemp)"
-build/dev/tools/boardsim/kxlt-boardsim "$@" >"$simulator_output" &
-simulator=$!
-trap 'kill "$simulator" 2>/dev/null || true; rm -f "$simulator_output"' EXIT
-
-for _ in $(seq 50); do
-    device="$(head -n 1 "$simulator_output")"
-    [ -n "$device" ] && break
-    sleep 0.1
-done
-if [ -z "${device:-}" ]; then
-    echo "The simulated board did not start." >&2
-    exit 1
-fi
+source scripts/simulator.sh
+start_simulator "$@"
 
 echo "Simulated board on $device: press \"Open port\" with COM1 selected."
 KXLT_COM1="$device" build/dev/src/app/kxlt

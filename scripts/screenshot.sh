@@ -7,15 +7,8 @@ scripts/install-deps.sh
 scripts/build.sh dev
 suffix="${QT_SCALE_FACTOR:+-x$QT_SCALE_FACTOR}"
 
-simulator_output="$(mktemp)"
-build/dev/tools/boardsim/kxlt-boardsim --step-ms 400 >"$simulator_output" &
-simulator=$!
-trap 'kill "$simulator" 2>/dev/null || true; rm -f "$simulator_output"' EXIT
-for _ in $(seq 50); do
-    device="$(head -n 1 "$simulator_output")"
-    [ -n "$device" ] && break
-    sleep 0.1
-done
+source scripts/simulator.sh
+start_simulator --step-ms 400
 
 mkdir -p docs
 KXLT_COM1="$device" QT_QPA_PLATFORM=offscreen build/dev/tools/screenshot/kxlt-screenshot \

@@ -1,12 +1,9 @@
 // Faults on the line: the device going away, a line full of noise, a reply that trickles in, and
 // the window closing while the automatic test runs and replies arrive.
 #include "offscreen_test_main.h"
-#include "pseudo_terminal.h"
 #include "reply_bytes.h"
-#include "window_controls.h"
+#include "window_on_line.h"
 
-#include "port/qt_serial_link.h"
-#include "ui/main_window.h"
 #include "ui/reply_log.h"
 
 #include <QElapsedTimer>
@@ -23,55 +20,32 @@
 #include <random>
 #include <thread>
 
-using kxlt::port::QtSerialLink;
-using kxlt::ui::MainWindow;
 using kxlt::ui::ReplyLog;
 
 class FaultsTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<PseudoTerminal> line;
-    std::unique_ptr<QtSerialLink> link;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<WindowOnLine> board;
 
     template <typename Control>
-    Control* get(const char* name) { return control<Control>(*window, name); }
-    void click(const char* name) { get<QAbstractButton>(name)->click(); }
-    void plugIn()
-    {
-        line = std::make_unique<PseudoTerminal>();
-        qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
-    }
-    void openPort()
-    {
-        click("Command5");
-        QVERIFY2(link->portOpen(), qPrintable(get<QPushButton>("Command5")->toolTip()));
-    }
+    Control* get(const char* name) { return board->get<Control>(name); }
+    void click(const char* name) { board->click(name); }
+    PseudoTerminal& line() { return *board->line; }
+    void openPort() { QVERIFY2(board->openPort(), qPrintable(get<QPushButton>("Command5")->toolTip())); }
 
 private slots:
-    void init()
-    {
-        plugIn();
-        link = std::make_unique<QtSerialLink>();
-        window = std::make_unique<MainWindow>(*link);
-    }
-    void cleanup()
-    {
-        window.reset();
-        link.reset();
-        line.reset();
-        qunsetenv("KXLT_COM1");
-    }
+    void init() { board = std::make_unique<WindowOnLine>(); }
+    void cleanup() { board.reset(); }
 
     void deviceGoneLeavesTheClosedStateAndOpensAgainLater()
     {
         openPort();
         click("Command7");
-        line.reset(); // the adapter is pulled
+        board->line.reset(); // the adapter is pulled
 
         QTRY_COMPARE(get<QPushButton>("Command5")->text(), QStringLiteral("Open port"));
-        QVERIFY(!link->portOpen());
+        QVERIFY(!board->link.portOpen());
         QVERIFY(!get<QPushButton>("Command7")->isEnabled());
         QVERIFY(!get<QPushButton>("Cmd_address")->isEnabled());
         QVERIFY(!get<QGroupBox>("Frame1")->isEnabled());
@@ -79,9 +53,9 @@ private slots:
         QVERIFY(!get<QTimer>("Timer1")->isActive());
         QVERIFY(!get<QPushButton>("Command5")->toolTip().isEmpty());
 
-        plugIn();
+        board->plugIn();
         openPort();
-        line->write(replyBytes({}));
+        line().write(replyBytes({}));
         QTRY_COMPARE(get<QLabel>("DS_type")->text(), QStringLiteral("KX-LT"));
     }
 
@@ -92,7 +66,7 @@ private slots:
         const QByteArray reply = replyBytes({});
         for (qsizetype i = 0; i < reply.size(); ++i) {
             QCOMPARE(changes.count(), 0);
-            line->write(reply.mid(i, 1));
+            line().write(reply.mid(i, 1));
             QTest::qWait(50);
         }
         QTRY_COMPARE(changes.count(), 1);
@@ -111,7 +85,7 @@ private slots:
             while (!stop) {
                 for (char& byte : chunk)
                     byte = char(random());
-                line->write(chunk);
+                line().write(chunk);
             }
             stopped = true;
         });
@@ -130,7 +104,7 @@ private slots:
             QTest::qWait(10);
         noise.join();
         qInfo("longest stall of the event loop: %lld ms", longestStall);
-        QVERIFY(link->portOpen());
+        QVERIFY(board->link.portOpen());
         QVERIFY(get<ReplyLog>("Rbox1")->lineCount() > 0);
         QVERIFY2(longestStall < 1000, "the window stopped answering");
     }
@@ -141,12 +115,12 @@ private slots:
         click("Command7");
         QMetaObject::invokeMethod(get<QTimer>("Timer1"), "timeout");
         for (int i = 0; i < 20; ++i) {
-            line->write(replyBytes({.actual = std::uint32_t(i)}));
+            line().write(replyBytes({.actual = std::uint32_t(i)}));
             QTest::qWait(5);
         }
-        window->close();
-        window.reset();
-        QSerialPort other(line->slavePath());
+        const QString device = line().slavePath();
+        board->window.close();
+        QSerialPort other(device);
         QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
     }
 };

@@ -1,12 +1,9 @@
 // The window on a real serial line: a pseudo-terminal opened through the same QSerialPort code
 // the operator uses, the test playing the board on the master side.
 #include "offscreen_test_main.h"
-#include "pseudo_terminal.h"
 #include "reply_bytes.h"
-#include "window_controls.h"
+#include "window_on_line.h"
 
-#include "port/qt_serial_link.h"
-#include "ui/main_window.h"
 #include "ui/reply_log.h"
 
 #include <QGroupBox>
@@ -19,8 +16,6 @@
 
 #include <memory>
 
-using kxlt::port::QtSerialLink;
-using kxlt::ui::MainWindow;
 using kxlt::ui::ReplyLog;
 
 namespace {
@@ -33,19 +28,14 @@ class LineTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<PseudoTerminal> line;
-    std::unique_ptr<QtSerialLink> link;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<WindowOnLine> board;
 
     template <typename Control>
-    Control* get(const char* name) { return control<Control>(*window, name); }
-    void click(const char* name) { get<QAbstractButton>(name)->click(); }
+    Control* get(const char* name) { return board->get<Control>(name); }
+    void click(const char* name) { board->click(name); }
+    PseudoTerminal& line() { return *board->line; }
     void setAddress(const QString& text) { get<QLineEdit>("Txt_address1")->setText(text); }
-    void openPort()
-    {
-        click("Command5");
-        QVERIFY2(link->portOpen(), qPrintable(get<QPushButton>("Command5")->toolTip()));
-    }
+    void openPort() { QVERIFY2(board->openPort(), qPrintable(get<QPushButton>("Command5")->toolTip())); }
     void tick() { QMetaObject::invokeMethod(get<QTimer>("Timer1"), "timeout"); }
     // Reads with the event loop running, so that the window's timer can fire meanwhile.
     QByteArray readWhileRunning(int count, int timeoutMs)
@@ -54,31 +44,19 @@ private:
         QDeadlineTimer deadline(timeoutMs);
         while (received.size() < count && !deadline.hasExpired()) {
             QTest::qWait(10);
-            received += line->read(count - received.size(), 0);
+            received += line().read(count - received.size(), 0);
         }
         return received;
     }
 
 private slots:
-    void init()
-    {
-        line = std::make_unique<PseudoTerminal>();
-        qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
-        link = std::make_unique<QtSerialLink>();
-        window = std::make_unique<MainWindow>(*link);
-    }
-    void cleanup()
-    {
-        window.reset();
-        link.reset();
-        line.reset();
-        qunsetenv("KXLT_COM1");
-    }
+    void init() { board = std::make_unique<WindowOnLine>(); }
+    void cleanup() { board.reset(); }
 
     void lineSettingsAre9600EightNoneOneWithoutFlowControl()
     {
         openPort();
-        const termios settings = line->lineSettings();
+        const termios settings = line().lineSettings();
         QCOMPARE(cfgetospeed(&settings), speed_t(B9600));
         QCOMPARE(cfgetispeed(&settings), speed_t(B9600));
         QCOMPARE(settings.c_cflag & CSIZE, tcflag_t(CS8));
@@ -108,8 +86,8 @@ private slots:
         openPort();
         setAddress(address);
         click(button.toLatin1().constData());
-        QCOMPARE(line->read(onTheLine.size()).toHex(' '), onTheLine.toHex(' '));
-        QCOMPARE(line->readFor(100), QByteArray());
+        QCOMPARE(line().read(onTheLine.size()).toHex(' '), onTheLine.toHex(' '));
+        QCOMPARE(line().readFor(100), QByteArray());
     }
 
     void nothingReachesTheLineWhileClosed()
@@ -119,33 +97,33 @@ private slots:
         click("Cmd_start");
         openPort();
         click("Command5");
-        QVERIFY(!link->portOpen());
+        QVERIFY(!board->link.portOpen());
         get<QGroupBox>("Frame1")->setEnabled(true);
         get<QPushButton>("Cmd_address")->setEnabled(true);
         click("Cmd_stop");
         click("Cmd_address");
         tick();
-        QCOMPARE(line->readFor(150), QByteArray());
+        QCOMPARE(line().readFor(150), QByteArray());
         QCOMPARE(get<QLineEdit>("Txt_send1")->text(), QStringLiteral("AA FB 01 01 FE FE 00 AB "));
     }
 
     void portOpensAgainAfterTheWindowCloses()
     {
         openPort();
-        window->close();
-        QVERIFY(!link->portOpen());
-        QSerialPort other(line->slavePath());
+        board->window.close();
+        QVERIFY(!board->link.portOpen());
+        QSerialPort other(line().slavePath());
         QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
     }
 
     void portHeldElsewhereFailsQuietlyThenOpens()
     {
-        auto other = std::make_unique<QSerialPort>(line->slavePath());
+        auto other = std::make_unique<QSerialPort>(line().slavePath());
         QVERIFY(other->open(QIODevice::ReadWrite));
         click("Command5");
-        QVERIFY(!link->portOpen());
+        QVERIFY(!board->link.portOpen());
         QCOMPARE(get<QPushButton>("Command5")->text(), QStringLiteral("Open port"));
-        QVERIFY(get<QPushButton>("Command5")->toolTip().contains(line->slavePath()));
+        QVERIFY(get<QPushButton>("Command5")->toolTip().contains(line().slavePath()));
 
         other.reset();
         openPort();
@@ -169,7 +147,7 @@ private slots:
         int sent = 0;
         for (int piece : pieces) {
             QCOMPARE(changes.count(), 0);
-            line->write(reply.mid(sent, piece));
+            line().write(reply.mid(sent, piece));
             sent += piece;
             QTest::qWait(sent < reply.size() ? 5 : 0);
         }
@@ -185,7 +163,7 @@ private slots:
         openPort();
         auto* log = get<ReplyLog>("Rbox1");
         for (std::uint8_t address : {1, 2, 3}) {
-            line->write(replyBytes({.address = address}));
+            line().write(replyBytes({.address = address}));
             QTRY_COMPARE(log->lineCount(), std::size_t(address));
         }
         QCOMPARE(get<QLabel>("DS_address")->text(), QStringLiteral("3H"));
@@ -205,22 +183,22 @@ private slots:
         get<QTimer>("Timer1")->setInterval(3600 * 1000);
         setAddress(QStringLiteral("10"));
         tick();
-        QCOMPARE(line->read(9).toHex(' '), QByteArray::fromHex("AAF90AF50AF500AB00").toHex(' '));
+        QCOMPARE(line().read(9).toHex(' '), QByteArray::fromHex("AAF90AF50AF500AB00").toHex(' '));
         setAddress(QStringLiteral("99"));
         tick();
-        QCOMPARE(line->read(9).toHex(' '), QByteArray::fromHex("AAF9639C639C00AB00").toHex(' '));
+        QCOMPARE(line().read(9).toHex(' '), QByteArray::fromHex("AAF9639C639C00AB00").toHex(' '));
         QCOMPARE(get<QLineEdit>("Txt_send1")->text(), QStringLiteral("earlier"));
 
         click("Command5");
         QVERIFY(!get<QTimer>("Timer1")->isActive());
         click("Command5");
-        QVERIFY(link->portOpen());
+        QVERIFY(board->link.portOpen());
         QVERIFY(!get<QTimer>("Timer1")->isActive());
-        QCOMPARE(line->readFor(100), QByteArray());
+        QCOMPARE(line().readFor(100), QByteArray());
 
         click("Command7");
         tick();
-        QCOMPARE(line->read(9).toHex(' '), QByteArray::fromHex("AAF9639C639C00AB00").toHex(' '));
+        QCOMPARE(line().read(9).toHex(' '), QByteArray::fromHex("AAF9639C639C00AB00").toHex(' '));
     }
 };
 
