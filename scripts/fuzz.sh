@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang and runs each for SECONDS (default 10), starting from
 # the seed corpora in fuzz/corpus. Findings are written to build/fuzz/findings.
+# Usage: scripts/fuzz.sh [SECONDS [HARNESS...]], harnesses: receive text_input reply_line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-10}"
+harnesses=("${@:2}")
+[ ${#harnesses[@]} -eq 0 ] && harnesses=(receive text_input reply_line)
 scripts/install-deps.sh clang-14 libclang-rt-14-dev
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target fuzz_receive fuzz_text_input fuzz_reply_line
 rm -rf build/fuzz/findings
 mkdir -p build/fuzz/findings
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
-for name in receive text_input reply_line; do
+for name in "${harnesses[@]}"; do
     work="build/fuzz/corpus/$name"
     mkdir -p "$work"
     echo "== fuzz_$name for ${seconds}s"

@@ -17,7 +17,7 @@ public:
     std::optional<bool> dtr;
     QList<QByteArray> written;
     QList<QByteArray> pending;
-    int inputReads = 0;
+    qint64 inputReads = 0;
     kxlt::port::CommEvent event = kxlt::port::CommEvent::Receive;
 
     void setCommPort(int number) override { portNumber = number; }

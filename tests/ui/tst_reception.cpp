@@ -121,7 +121,7 @@ private slots:
     {
         link->pending = {QByteArray(), QByteArray(), kWorkedReply};
         link->receive(QByteArray::fromHex("AA") + kWorkedReply.mid(1));
-        QCOMPARE(link->inputReads, 1 + 2001);
+        QCOMPARE(link->inputReads, qint64(1 + 2001));
         QCOMPARE(log()->text(), kZeroLine + QStringLiteral("\r\n"));
         QCOMPARE(caption("DS_type"), QStringLiteral("Unknow Part"));
     }
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(log()->text(), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
         QCOMPARE(changes.count(), lines.size());
         QCOMPARE(caption("len1"), lines.last());
-        QCOMPARE(link->inputReads, 1);
+        QCOMPARE(link->inputReads, qint64(1));
     }
 
     void replyCutByTheReadEndIsFinishedByTheNext()
@@ -183,7 +183,7 @@ private slots:
     {
         link->event = kxlt::port::CommEvent::None;
         link->receive(kWorkedReply);
-        QCOMPARE(link->inputReads, 0);
+        QCOMPARE(link->inputReads, qint64(0));
         QCOMPARE(caption("len1"), QStringLiteral("Text1"));
         QCOMPARE(caption("DS_address"), QStringLiteral("00H"));
         QVERIFY(log()->text().isEmpty());
