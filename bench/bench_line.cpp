@@ -16,9 +16,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
 #include <atomic>
 #include <random>
+#include <sys/resource.h>
 #include <thread>
 
 using kxlt::port::QtSerialLink;
@@ -33,8 +33,7 @@ constexpr qint64 kGiveUpMs = 120000;
 // Writes the replies from another thread while the window's thread handles them in its event
 // loop; returns the seconds until `handled()` reached the count, or until the writer was done and
 // nothing more was handled for a second (replies were lost).
-template <typename Handled>
-double flood(PseudoTerminal& line, Handled handled)
+template <typename Handled> double flood(PseudoTerminal& line, Handled handled)
 {
     QByteArray chunk;
     for (int i = 0; i < kRepliesPerWrite; ++i)
@@ -91,7 +90,11 @@ void BM_FloodThroughWindow(benchmark::State& state)
         report(state, seconds, handled());
     }
 }
-BENCHMARK(BM_FloodThroughWindow)->Arg(100000)->Arg(1000000)->Iterations(1)->UseManualTime()
+BENCHMARK(BM_FloodThroughWindow)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
 void BM_FloodThroughPlainTextLog(benchmark::State& state)
@@ -113,7 +116,10 @@ void BM_FloodThroughPlainTextLog(benchmark::State& state)
         report(state, seconds, handled());
     }
 }
-BENCHMARK(BM_FloodThroughPlainTextLog)->Arg(100000)->Iterations(1)->UseManualTime()
+BENCHMARK(BM_FloodThroughPlainTextLog)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
 double cpuSeconds()
@@ -137,7 +143,8 @@ void BM_IdleWithPortOpen(benchmark::State& state)
         QEventLoop idle;
         QTimer::singleShot(2000, &idle, &QEventLoop::quit);
         idle.exec();
-        state.counters["cpu_percent"] = 100 * (cpuSeconds() - cpuBefore) / (double(clock.elapsed()) / 1000);
+        state.counters["cpu_percent"] =
+            100 * (cpuSeconds() - cpuBefore) / (double(clock.elapsed()) / 1000);
     }
 }
 BENCHMARK(BM_IdleWithPortOpen)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -21,14 +21,20 @@ void BM_ReplyThroughWindow(benchmark::State& state)
     FakeSerialLink link;
     MainWindow window(link);
     window.show();
-    window.findChild<ReplyLog*>(QStringLiteral("Rbox1"))->appendText(replyLines(std::size_t(state.range(0))));
+    window.findChild<ReplyLog*>(QStringLiteral("Rbox1"))
+        ->appendText(replyLines(std::size_t(state.range(0))));
     QApplication::processEvents();
     const QByteArray reply = replyBytes({});
     for (auto _ : state)
         link.receive(reply);
 }
-BENCHMARK(BM_ReplyThroughWindow)->Arg(1000)->Arg(100000)->Arg(1000000)
-    ->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReplyThroughWindow)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_ReplyThroughPlainTextLog(benchmark::State& state)
 {
@@ -41,11 +47,14 @@ void BM_ReplyThroughPlainTextLog(benchmark::State& state)
     for (auto _ : state)
         link.receive(reply);
 }
-BENCHMARK(BM_ReplyThroughPlainTextLog)->Arg(1000)->Arg(100000)
-    ->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReplyThroughPlainTextLog)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
 
-template <typename Append>
-void measureLogMemory(benchmark::State& state, Append append)
+template <typename Append> void measureLogMemory(benchmark::State& state, Append append)
 {
     const auto lines = std::size_t(state.range(0));
     const std::string line = replyLines(1);

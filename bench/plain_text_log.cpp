@@ -33,7 +33,8 @@ void PlainTextReplyView::receive()
     const ReceivedBlock received = readBlock(
         {reinterpret_cast<const std::uint8_t*>(block.constData()), std::size_t(block.size())});
     for (const ReplyBytes& reply : received.replies) {
-        type_->setText(received.recognised ? QStringLiteral("KX-LT") : QStringLiteral("Unknow Part"));
+        type_->setText(received.recognised ? QStringLiteral("KX-LT")
+                                           : QStringLiteral("Unknow Part"));
         address_->setText(QString::fromStdString(replyAddressText(reply)));
         const std::string line = replyHexLine(reply);
         hexLine_->setText(QString::fromStdString(line));

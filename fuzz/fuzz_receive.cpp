@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t piece = data[0] == 0 ? size : data[0];
     for (std::size_t offset = 1; offset < size; offset += piece) {
         const std::size_t length = std::min(piece, size - offset);
-        fakeLink->receive(QByteArray(reinterpret_cast<const char*>(data + offset), qsizetype(length)));
+        fakeLink->receive(
+            QByteArray(reinterpret_cast<const char*>(data + offset), qsizetype(length)));
     }
     if (replyLog->lineCount() > kMaxLogLines)
         replyLog->setText(QString());

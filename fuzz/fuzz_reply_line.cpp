@@ -16,7 +16,8 @@ void require(bool condition)
 
 bool allDigits(std::string_view text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 } // namespace
@@ -34,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto difference = kxlt::protocol::differenceText(figures.actual, figures.goal);
     require(difference.has_value() == (allDigits(figures.actual) && allDigits(figures.goal)));
     if (const auto efficiency = kxlt::protocol::efficiencyText(figures.actual, figures.goal))
-        require(efficiency->find(',') == std::string::npos && efficiency->find('e') == std::string::npos);
+        require(efficiency->find(',') == std::string::npos &&
+                efficiency->find('e') == std::string::npos);
     return 0;
 }

@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!text.empty() && text.size() <= kxlt::protocol::kMaxValueDigits);
         for (char c : text)
             require(isHexDigit(c));
-        const auto frame = kxlt::protocol::valueFrame(kxlt::protocol::FunctionCode::SetGoal, 1, *value);
+        const auto frame =
+            kxlt::protocol::valueFrame(kxlt::protocol::FunctionCode::SetGoal, 1, *value);
         require(kxlt::protocol::echoText(frame).size() == 24 && frame[8] == 0);
     } else {
         require(!value.reason().empty());

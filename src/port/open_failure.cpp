@@ -17,8 +17,7 @@ QString openFailureText(const QString& device, QSerialPort::SerialPortError erro
 #endif
     case QSerialPort::DeviceNotFoundError:
         return prefix + QStringLiteral(" Is the adapter plugged in?");
-    default:
-        return prefix;
+    default: return prefix;
     }
 }
 

@@ -29,7 +29,8 @@ auto sortKey(const std::string& device)
     while (digitsStart > 0 && name[digitsStart - 1] >= '0' && name[digitsStart - 1] <= '9')
         --digitsStart;
     const std::string_view digits = name.substr(digitsStart);
-    const unsigned long number = digits.empty() || digits.size() > 9 ? 0 : std::stoul(std::string(digits));
+    const unsigned long number =
+        digits.empty() || digits.size() > 9 ? 0 : std::stoul(std::string(digits));
     return std::make_tuple(isAdapter(name) ? 0 : 1, name.substr(0, digitsStart), number, name);
 }
 

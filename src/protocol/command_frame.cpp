@@ -8,7 +8,10 @@ namespace kxlt::protocol {
 
 namespace {
 
-constexpr std::uint8_t complement(std::uint8_t value) { return static_cast<std::uint8_t>(255 - value); }
+constexpr std::uint8_t complement(std::uint8_t value)
+{
+    return static_cast<std::uint8_t>(255 - value);
+}
 
 TransmitBuffer dataFrame(FunctionCode code, std::uint8_t address, const ValueField& data)
 {

@@ -12,8 +12,7 @@ struct Refusal {
 };
 
 // The outcome of reading operator text: a value, or a refusal with its reason.
-template <typename T>
-class Parsed {
+template <typename T> class Parsed {
 public:
     Parsed(T value) : outcome_(std::move(value)) {}
     Parsed(Refusal refusal) : outcome_(std::move(refusal)) {}

@@ -44,7 +44,8 @@ std::optional<double> captionNumber(std::string_view caption)
 std::string numberText(double value)
 {
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
     return std::string(text, result.ptr);
 }
 

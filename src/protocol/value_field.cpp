@@ -34,7 +34,8 @@ Parsed<ValueField> encodeValueField(std::string_view text)
     std::size_t position = kMaxValueDigits - text.size();
     for (char c : text) {
         const int shift = position % 2 == 0 ? 4 : 0;
-        field[position / 2] = static_cast<std::uint8_t>(field[position / 2] | (*hexDigitValue(c) << shift));
+        field[position / 2] =
+            static_cast<std::uint8_t>(field[position / 2] | (*hexDigitValue(c) << shift));
         ++position;
     }
     return field;

@@ -23,7 +23,8 @@ constexpr int kRefreshIntervalMs = 16;
 
 ReplyLog::ReplyLog(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    static const bool accessibleInstalled = (QAccessible::installFactory(&replyLogAccessible), true);
+    static const bool accessibleInstalled =
+        (QAccessible::installFactory(&replyLogAccessible), true);
     Q_UNUSED(accessibleInstalled);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFocusPolicy(Qt::StrongFocus);
@@ -118,7 +119,8 @@ std::optional<std::size_t> ReplyLog::rowAt(int y) const
 {
     if (store_.lineCount() == 0)
         return std::nullopt;
-    const auto row = static_cast<std::size_t>(verticalScrollBar()->value() + std::max(0, y) / rowHeight());
+    const auto row =
+        static_cast<std::size_t>(verticalScrollBar()->value() + std::max(0, y) / rowHeight());
     return std::min(row, store_.lineCount() - 1);
 }
 
@@ -137,7 +139,8 @@ void ReplyLog::mousePressEvent(QMouseEvent* event)
 
 void ReplyLog::mouseMoveEvent(QMouseEvent* event)
 {
-    if (const auto row = rowAt(event->position().toPoint().y()); row && event->buttons() & Qt::LeftButton)
+    if (const auto row = rowAt(event->position().toPoint().y());
+        row && event->buttons() & Qt::LeftButton)
         selectTo(*row, true);
 }
 

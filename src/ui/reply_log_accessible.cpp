@@ -27,7 +27,9 @@ Span lineAround(const QString& text, int offset)
 
 class ReplyLogAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit ReplyLogAccessible(ReplyLog* log) : QAccessibleWidget(log, QAccessible::EditableText) {}
+    explicit ReplyLogAccessible(ReplyLog* log) : QAccessibleWidget(log, QAccessible::EditableText)
+    {
+    }
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
@@ -49,7 +51,10 @@ public:
         return type == QAccessible::Value ? log()->text() : QAccessibleWidget::text(type);
     }
 
-    QString text(int start, int end) const override { return log()->text().mid(start, end - start); }
+    QString text(int start, int end) const override
+    {
+        return log()->text().mid(start, end - start);
+    }
     int characterCount() const override { return int(log()->text().size()); }
     int cursorPosition() const override { return characterCount(); }
 

@@ -20,8 +20,7 @@ constexpr double kTextPointSize = 8.25;
 constexpr double kDisplayPointSize = 9.75;
 constexpr double kTitlePointSize = 12;
 
-template <typename Widget>
-Widget* named(const char* objectName, Widget* widget)
+template <typename Widget> Widget* named(const char* objectName, Widget* widget)
 {
     widget->setObjectName(QLatin1String(objectName));
     return widget;
@@ -81,7 +80,8 @@ void MainWindow::buildControls()
     auto* left = new QVBoxLayout;
     left->addWidget(buildPartTypeGroup());
     left->addLayout(portOrLog, 1);
-    for (QWidget* widget : std::initializer_list<QWidget*>{Label18, len1, Label19, Txt_send1, Label21, Label20})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{Label18, len1, Label19, Txt_send1, Label21, Label20})
         left->addWidget(widget);
 
     auto* right = new QVBoxLayout;
@@ -201,7 +201,8 @@ QGroupBox* MainWindow::buildDisplayDataGroup()
     for (QLabel* each : dis_time->findChildren<QLabel*>())
         setPointSize(each, kDisplayPointSize);
     // Room for the longest figure, so the window keeps its size as replies come in.
-    Dis_bidata->setMinimumWidth(Dis_bidata->fontMetrics().horizontalAdvance(QStringLiteral("-0.00000000000000")));
+    Dis_bidata->setMinimumWidth(
+        Dis_bidata->fontMetrics().horizontalAdvance(QStringLiteral("-0.00000000000000")));
     return dis_time;
 }
 

@@ -22,16 +22,16 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
+QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
 
-std::span<const std::uint8_t> bytesOf(const QByteArray& bytes) {
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
+{
     return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
             static_cast<std::size_t>(bytes.size())};
 }
 
-template <std::size_t N> QByteArray toByteArray(const std::array<std::uint8_t, N>& bytes) {
+template <std::size_t N> QByteArray toByteArray(const std::array<std::uint8_t, N>& bytes)
+{
     return {reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(N)};
 }
 
@@ -63,7 +63,8 @@ const QByteArray kReplyAt200 =
 
 const Instant kStartTime{};
 
-std::vector<ParseEvent> feedInPieces(FrameParser& parser, const QByteArray& stream, int pieceSize) {
+std::vector<ParseEvent> feedInPieces(FrameParser& parser, const QByteArray& stream, int pieceSize)
+{
     std::vector<ParseEvent> events;
     const qsizetype step = pieceSize > 0 ? pieceSize : stream.size();
     for (qsizetype at = 0; at < stream.size(); at += step) {
@@ -73,7 +74,8 @@ std::vector<ParseEvent> feedInPieces(FrameParser& parser, const QByteArray& stre
     return events;
 }
 
-QStringList meaningsOfFrames(const std::vector<ParseEvent>& events) {
+QStringList meaningsOfFrames(const std::vector<ParseEvent>& events)
+{
     QStringList meanings;
     for (const ParseEvent& event : events)
         if (const auto* frame = std::get_if<Frame>(&event))
@@ -83,7 +85,8 @@ QStringList meaningsOfFrames(const std::vector<ParseEvent>& events) {
 
 // Hands every frame of the stream to the board at the given time and returns its replies back to
 // back; nothing if the stream holds a malformed buffer, which would make the row meaningless.
-std::optional<QByteArray> drive(Board& board, const QByteArray& stream, Instant at) {
+std::optional<QByteArray> drive(Board& board, const QByteArray& stream, Instant at)
+{
     FrameParser parser;
     QByteArray replies;
     for (const ParseEvent& event : parser.feed(bytesOf(stream))) {
@@ -103,7 +106,8 @@ struct TimedBuffer {
 };
 
 // Reads from fd until count bytes arrived or the deadline passed.
-QByteArray readWithin(int fd, qsizetype count, QDeadlineTimer deadline) {
+QByteArray readWithin(int fd, qsizetype count, QDeadlineTimer deadline)
+{
     QByteArray received;
     while (received.size() < count && !deadline.hasExpired()) {
         pollfd pfd{fd, POLLIN, 0};
@@ -117,7 +121,8 @@ QByteArray readWithin(int fd, qsizetype count, QDeadlineTimer deadline) {
     return received;
 }
 
-int openRawPort(const QString& path) {
+int openRawPort(const QString& path)
+{
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
     termios settings{};
     if (fd >= 0 && ::tcgetattr(fd, &settings) == 0) {
@@ -156,7 +161,8 @@ private slots:
     void commandLine();
 };
 
-void TestBoardSim::parsesFramesInAnySplit_data() {
+void TestBoardSim::parsesFramesInAnySplit_data()
+{
     QTest::addColumn<QByteArray>("stream");
     QTest::addColumn<int>("pieceSize");
     QTest::addColumn<QStringList>("meanings");
@@ -189,7 +195,8 @@ void TestBoardSim::parsesFramesInAnySplit_data() {
     QTest::newRow("incomplete buffer waits") << kStart.left(8) << 0 << QStringList{} << 0;
 }
 
-void TestBoardSim::parsesFramesInAnySplit() {
+void TestBoardSim::parsesFramesInAnySplit()
+{
     QFETCH(QByteArray, stream);
     QFETCH(int, pieceSize);
     QFETCH(QStringList, meanings);
@@ -200,7 +207,8 @@ void TestBoardSim::parsesFramesInAnySplit() {
     QCOMPARE(parser.malformedCount(), std::size_t(malformed));
 }
 
-void TestBoardSim::rejectsMalformedBuffers_data() {
+void TestBoardSim::rejectsMalformedBuffers_data()
+{
     QTest::addColumn<QByteArray>("buffer");
     QTest::addColumn<QString>("reason");
 
@@ -229,7 +237,8 @@ void TestBoardSim::rejectsMalformedBuffers_data() {
     QTest::newRow("byte 6 not 0x00") << hex("AA F0 01 00 35 00 01 35 00") << "byte 6 not 0x00";
 }
 
-void TestBoardSim::rejectsMalformedBuffers() {
+void TestBoardSim::rejectsMalformedBuffers()
+{
     QFETCH(QByteArray, buffer);
     QFETCH(QString, reason);
 
@@ -244,7 +253,8 @@ void TestBoardSim::rejectsMalformedBuffers() {
     QCOMPARE(parser.malformedCount(), std::size_t(1));
 }
 
-void TestBoardSim::boardReactsToCommands_data() {
+void TestBoardSim::boardReactsToCommands_data()
+{
     QTest::addColumn<QByteArray>("commands");
     QTest::addColumn<uint>("goal");
     QTest::addColumn<uint>("actual");
@@ -268,7 +278,8 @@ void TestBoardSim::boardReactsToCommands_data() {
         << kSetAddress85 + kGoal3500 + kStart << 0u << 0u << 1u << false << 85;
 }
 
-void TestBoardSim::boardReactsToCommands() {
+void TestBoardSim::boardReactsToCommands()
+{
     QFETCH(QByteArray, commands);
     QFETCH(uint, goal);
     QFETCH(uint, actual);
@@ -285,7 +296,8 @@ void TestBoardSim::boardReactsToCommands() {
     QCOMPARE(board.address(), address);
 }
 
-void TestBoardSim::countsWhileRunning_data() {
+void TestBoardSim::countsWhileRunning_data()
+{
     QTest::addColumn<int>("stepMs");
     QTest::addColumn<QList<TimedBuffer>>("timeline");
     QTest::addColumn<uint>("actual");
@@ -313,7 +325,8 @@ void TestBoardSim::countsWhileRunning_data() {
         << 1000 << QList<TimedBuffer>{{0s, kStart}, {10001s, kQuery1}} << 10001u << 1u;
 }
 
-void TestBoardSim::countsWhileRunning() {
+void TestBoardSim::countsWhileRunning()
+{
     QFETCH(int, stepMs);
     QFETCH(QList<TimedBuffer>, timeline);
     QFETCH(uint, actual);
@@ -326,7 +339,8 @@ void TestBoardSim::countsWhileRunning() {
     QCOMPARE(board.counters().seconds, seconds);
 }
 
-void TestBoardSim::answersQueries_data() {
+void TestBoardSim::answersQueries_data()
+{
     QTest::addColumn<int>("boardAddress");
     QTest::addColumn<QByteArray>("commands");
     QTest::addColumn<QByteArray>("replies");
@@ -341,7 +355,8 @@ void TestBoardSim::answersQueries_data() {
     QTest::newRow("each query answered") << 1 << kQuery1 + kIdentityQuery << kReplyAt1 + kReplyAt1;
 }
 
-void TestBoardSim::answersQueries() {
+void TestBoardSim::answersQueries()
+{
     QFETCH(int, boardAddress);
     QFETCH(QByteArray, commands);
     QFETCH(QByteArray, replies);
@@ -350,7 +365,8 @@ void TestBoardSim::answersQueries() {
     QCOMPARE(drive(board, commands, kStartTime), replies);
 }
 
-void TestBoardSim::buildsReply_data() {
+void TestBoardSim::buildsReply_data()
+{
     QTest::addColumn<QByteArray>("characters");
     QTest::addColumn<uint>("goal");
     QTest::addColumn<uint>("actual");
@@ -368,7 +384,8 @@ void TestBoardSim::buildsReply_data() {
         << hex("54 4B 58 2D 4C 54 20 20 20 99 99 99 00 12 34 56 99 99 00 00 00 00 00 01 12 FF 57");
 }
 
-void TestBoardSim::buildsReply() {
+void TestBoardSim::buildsReply()
+{
     QFETCH(QByteArray, characters);
     QFETCH(uint, goal);
     QFETCH(uint, actual);
@@ -388,7 +405,8 @@ void TestBoardSim::buildsReply() {
     QCOMPARE(toByteArray(buildReply(content)), reply);
 }
 
-void TestBoardSim::boardReportsItsStateInReply() {
+void TestBoardSim::boardReportsItsStateInReply()
+{
     Board board(BoardConfig{.characters = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}});
     QVERIFY(drive(board, kGoal2000 + kActual1000 + kIncrement0 + kStart, kStartTime));
     QCOMPARE(
@@ -396,7 +414,8 @@ void TestBoardSim::boardReportsItsStateInReply() {
         hex("54 20 20 20 20 20 20 20 20 00 20 00 00 00 10 00 00 50 00 00 00 12 34 56 30 01 75"));
 }
 
-void TestBoardSim::injectsReplyFaults_data() {
+void TestBoardSim::injectsReplyFaults_data()
+{
     QTest::addColumn<uint>("badCheckEvery");
     QTest::addColumn<uint>("garbageEvery");
     QTest::addColumn<QString>("pattern");
@@ -408,7 +427,8 @@ void TestBoardSim::injectsReplyFaults_data() {
     QTest::newRow("both, garbage wins") << 2u << 3u << ".BGB.G";
 }
 
-void TestBoardSim::injectsReplyFaults() {
+void TestBoardSim::injectsReplyFaults()
+{
     QFETCH(uint, badCheckEvery);
     QFETCH(uint, garbageEvery);
     QFETCH(QString, pattern);
@@ -431,7 +451,8 @@ void TestBoardSim::injectsReplyFaults() {
     QCOMPARE(seen, pattern);
 }
 
-void TestBoardSim::answersOverPseudoTerminal_data() {
+void TestBoardSim::answersOverPseudoTerminal_data()
+{
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("throughLink");
     QTest::addColumn<QByteArray>("reply");
@@ -445,7 +466,8 @@ void TestBoardSim::answersOverPseudoTerminal_data() {
     QTest::newRow("through a symlink") << QStringList{} << true << kReplyAt1;
 }
 
-void TestBoardSim::answersOverPseudoTerminal() {
+void TestBoardSim::answersOverPseudoTerminal()
+{
     QFETCH(QStringList, arguments);
     QFETCH(bool, throughLink);
     QFETCH(QByteArray, reply);
@@ -499,7 +521,8 @@ void TestBoardSim::answersOverPseudoTerminal() {
     QVERIFY(!QFileInfo(link).isSymLink());
 }
 
-void TestBoardSim::commandLine_data() {
+void TestBoardSim::commandLine_data()
+{
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("stdoutPart");
@@ -527,7 +550,8 @@ void TestBoardSim::commandLine_data() {
                                        << QByteArray("--chunk-gap-ms needs --chunk");
 }
 
-void TestBoardSim::commandLine() {
+void TestBoardSim::commandLine()
+{
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, stdoutPart);

@@ -78,8 +78,10 @@ private:
     std::unique_ptr<QtSerialLink> link;
     std::unique_ptr<MainWindow> window;
 
-    template <typename Control>
-    Control* get(const char* name) { return control<Control>(*window, name); }
+    template <typename Control> Control* get(const char* name)
+    {
+        return control<Control>(*window, name);
+    }
     void click(const char* name) { get<QAbstractButton>(name)->click(); }
     void type(const char* box, const QString& text) { get<QLineEdit>(box)->setText(text); }
     QString label(const char* name) { return get<QLabel>(name)->text(); }
@@ -239,10 +241,13 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("address");
         QTest::newRow("serial 654321, version 2.5 at 1")
-            << QStringList{"--serial", "654321", "--version", "2.5"} << "654321" << "2.5" << "1H";
+            << QStringList{"--serial", "654321", "--version", "2.5"} << "654321"
+            << "2.5"
+            << "1H";
         QTest::newRow("serial 42, version 0.9 at 200, answered whatever the address")
             << QStringList{"--address", "200", "--serial", "42", "--version", "0.9"} << "000042"
-            << "0.9" << "200H";
+            << "0.9"
+            << "200H";
     }
     void informationIdentifiesTheBoard()
     {
@@ -270,14 +275,30 @@ private slots:
         QTest::addColumn<QString>("actualShown");
         QTest::addColumn<QString>("difference");
         QTest::addColumn<QString>("efficiency");
-        QTest::newRow("2000 of 3500") << "3500" << "2000" << "003500" << "002000" << "-1500"
+        QTest::newRow("2000 of 3500") << "3500"
+                                      << "2000"
+                                      << "003500"
+                                      << "002000"
+                                      << "-1500"
                                       << "57.1428571428571";
-        QTest::newRow("1000 of 3000") << "3000" << "1000" << "003000" << "001000" << "-2000"
+        QTest::newRow("1000 of 3000") << "3000"
+                                      << "1000"
+                                      << "003000"
+                                      << "001000"
+                                      << "-2000"
                                       << "33.3333333333333";
-        QTest::newRow("2000 of 8000") << "8000" << "2000" << "008000" << "002000" << "-6000"
+        QTest::newRow("2000 of 8000") << "8000"
+                                      << "2000"
+                                      << "008000"
+                                      << "002000"
+                                      << "-6000"
                                       << "25";
-        QTest::newRow("1250 of 1000, above the goal") << "1000" << "1250" << "001000" << "001250"
-                                                      << "250" << "125";
+        QTest::newRow("1250 of 1000, above the goal") << "1000"
+                                                      << "1250"
+                                                      << "001000"
+                                                      << "001250"
+                                                      << "250"
+                                                      << "125";
     }
     void goalAndActualShowWithDifferenceAndEfficiency()
     {

@@ -103,7 +103,9 @@ void TestLineSettings::refused()
     QFETCH(QByteArray, text);
 
     const auto parsed = parseLineSettings(text.toStdString());
-    QVERIFY2(!parsed.ok(), qPrintable(parsed.ok() ? QStringLiteral("read as ") + described(parsed.value()) : QString()));
+    QVERIFY2(!parsed.ok(),
+             qPrintable(parsed.ok() ? QStringLiteral("read as ") + described(parsed.value())
+                                    : QString()));
     QVERIFY(!parsed.reason().empty());
 }
 

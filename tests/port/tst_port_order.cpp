@@ -42,7 +42,8 @@ public:
     {
         for (int port = 1; port <= kPortCount; ++port) {
             const QByteArray name = variableFor(port);
-            saved_.push_back({name, qEnvironmentVariableIsSet(name.constData()), qgetenv(name.constData())});
+            saved_.push_back(
+                {name, qEnvironmentVariableIsSet(name.constData()), qgetenv(name.constData())});
             qunsetenv(name.constData());
         }
     }
@@ -96,8 +97,7 @@ void TestPortOrder::inComOrder_data()
         << QStringList{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1"};
     QTest::newRow("ttyS2 comes before ttyS10")
         << QStringList{"/dev/ttyS10", "/dev/ttyS2"} << QStringList{"/dev/ttyS2", "/dev/ttyS10"};
-    QTest::newRow("no devices give no order")
-        << QStringList{} << QStringList{};
+    QTest::newRow("no devices give no order") << QStringList{} << QStringList{};
 }
 
 void TestPortOrder::inComOrder()
@@ -119,10 +119,8 @@ void TestPortOrder::environmentOverride_data()
         << 3 << QByteArray("/tmp/x") << 3 << true;
     QTest::newRow("KXLT_COM1 names the device COM1 opens")
         << 1 << QByteArray("/dev/pts/7") << 1 << true;
-    QTest::newRow("KXLT_COM3 leaves COM2 as it was")
-        << 3 << QByteArray("/tmp/x") << 2 << false;
-    QTest::newRow("KXLT_COM3 leaves COM4 as it was")
-        << 3 << QByteArray("/tmp/x") << 4 << false;
+    QTest::newRow("KXLT_COM3 leaves COM2 as it was") << 3 << QByteArray("/tmp/x") << 2 << false;
+    QTest::newRow("KXLT_COM3 leaves COM4 as it was") << 3 << QByteArray("/tmp/x") << 4 << false;
 }
 
 void TestPortOrder::environmentOverride()

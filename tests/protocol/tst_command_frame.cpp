@@ -30,16 +30,10 @@ using namespace kxlt::protocol;
 namespace {
 
 // "AA F5 01" -> bytes; blanks only make the table readable.
-QByteArray bytes(const char* spacedHex)
-{
-    return QByteArray::fromHex(QByteArray(spacedHex));
-}
+QByteArray bytes(const char* spacedHex) { return QByteArray::fromHex(QByteArray(spacedHex)); }
 
 // The bytes as "AA F5 01 ..." so that a failing row shows the frame the way it reads here.
-QString spaced(const QByteArray& data)
-{
-    return QString::fromLatin1(data.toHex(' ').toUpper());
-}
+QString spaced(const QByteArray& data) { return QString::fromLatin1(data.toHex(' ').toUpper()); }
 
 QByteArray toByteArray(const TransmitBuffer& buffer)
 {
@@ -60,10 +54,7 @@ std::vector<std::uint8_t> toVector(const QByteArray& data)
 }
 
 // The nine bytes the port receives for a frame: the frame and the trailing 0x00.
-QString transmitted(const QByteArray& frame)
-{
-    return spaced(frame + QByteArray(1, '\0'));
-}
+QString transmitted(const QByteArray& frame) { return spaced(frame + QByteArray(1, '\0')); }
 
 } // namespace
 
@@ -94,22 +85,14 @@ void TestCommandFrame::checkByte_data()
     QTest::addColumn<QByteArray>("covered");
     QTest::addColumn<int>("expected");
 
-    QTest::newRow("check is the XOR of the covered bytes")
-        << bytes("01 11 00 00 00") << 0x10;
-    QTest::newRow("check of address 99 with start is 0x72")
-        << bytes("63 11 00 00 00") << 0x72;
-    QTest::newRow("check byte 0xAA is sent as 0xAB")
-        << bytes("01 00 99 32 00") << 0xAB;
-    QTest::newRow("a lone 0xAA is sent as 0xAB")
-        << bytes("AA") << 0xAB;
-    QTest::newRow("check 0xAB stays 0xAB")
-        << bytes("01 00 99 33 00") << 0xAB;
-    QTest::newRow("check 0xAB minus one bit is not substituted")
-        << bytes("01 00 99 30 00") << 0xA8;
-    QTest::newRow("a pair and its complement cancel to 0x00")
-        << bytes("0A F5 0A F5") << 0x00;
-    QTest::newRow("nothing covered gives 0x00")
-        << QByteArray() << 0x00;
+    QTest::newRow("check is the XOR of the covered bytes") << bytes("01 11 00 00 00") << 0x10;
+    QTest::newRow("check of address 99 with start is 0x72") << bytes("63 11 00 00 00") << 0x72;
+    QTest::newRow("check byte 0xAA is sent as 0xAB") << bytes("01 00 99 32 00") << 0xAB;
+    QTest::newRow("a lone 0xAA is sent as 0xAB") << bytes("AA") << 0xAB;
+    QTest::newRow("check 0xAB stays 0xAB") << bytes("01 00 99 33 00") << 0xAB;
+    QTest::newRow("check 0xAB minus one bit is not substituted") << bytes("01 00 99 30 00") << 0xA8;
+    QTest::newRow("a pair and its complement cancel to 0x00") << bytes("0A F5 0A F5") << 0x00;
+    QTest::newRow("nothing covered gives 0x00") << QByteArray() << 0x00;
 }
 
 void TestCommandFrame::checkByte()
@@ -159,7 +142,8 @@ void TestCommandFrame::valueFrame_data()
     QTest::addColumn<QByteArray>("field"); // the three BCD data bytes, as typed digits pack them
     QTest::addColumn<QByteArray>("frame");
 
-    //                                                                         AA fn ad d1 d2 d3 00 ck
+    //                                                                         AA fn ad d1 d2 d3 00
+    //                                                                         ck
     QTest::newRow("goal 3500 at address 1")
         << FunctionCode::SetGoal << 1 << bytes("00 35 00") << bytes("AA F0 01 00 35 00 00 34");
     QTest::newRow("actual 2000 at address 1")
@@ -185,7 +169,8 @@ void TestCommandFrame::valueFrame()
 
     QCOMPARE(field.size(), 3);
     const ValueField value{std::uint8_t(field[0]), std::uint8_t(field[1]), std::uint8_t(field[2])};
-    const TransmitBuffer buffer = kxlt::protocol::valueFrame(function, std::uint8_t(address), value);
+    const TransmitBuffer buffer =
+        kxlt::protocol::valueFrame(function, std::uint8_t(address), value);
     QCOMPARE(spaced(toByteArray(buffer)), transmitted(frame));
 }
 
@@ -197,12 +182,9 @@ void TestCommandFrame::queryFrame_data()
     //                                                   AA F9 A  ~A A  ~A ck AB
     QTest::newRow("information query always asks with the identity pair 0x63")
         << int(kIdentityPairValue) << bytes("AA F9 63 9C 63 9C 00 AB");
-    QTest::newRow("query with pair 1")
-        << 1 << bytes("AA F9 01 FE 01 FE 00 AB");
-    QTest::newRow("query with pair 10")
-        << 10 << bytes("AA F9 0A F5 0A F5 00 AB");
-    QTest::newRow("query with pair 0 complements to 0xFF")
-        << 0 << bytes("AA F9 00 FF 00 FF 00 AB");
+    QTest::newRow("query with pair 1") << 1 << bytes("AA F9 01 FE 01 FE 00 AB");
+    QTest::newRow("query with pair 10") << 10 << bytes("AA F9 0A F5 0A F5 00 AB");
+    QTest::newRow("query with pair 0 complements to 0xFF") << 0 << bytes("AA F9 00 FF 00 FF 00 AB");
 }
 
 void TestCommandFrame::queryFrame()
@@ -220,14 +202,11 @@ void TestCommandFrame::setAddressFrame_data()
     QTest::addColumn<QByteArray>("frame");
 
     //                                                   AA FB A  A  ~A ~A ck AB
-    QTest::newRow("set address 1")
-        << 1 << bytes("AA FB 01 01 FE FE 00 AB");
-    QTest::newRow("set address 0")
-        << 0 << bytes("AA FB 00 00 FF FF 00 AB");
+    QTest::newRow("set address 1") << 1 << bytes("AA FB 01 01 FE FE 00 AB");
+    QTest::newRow("set address 0") << 0 << bytes("AA FB 00 00 FF FF 00 AB");
     QTest::newRow("set address 85: complement bytes 0xAA go out unchanged")
         << 85 << bytes("AA FB 55 55 AA AA 00 AB");
-    QTest::newRow("set address 99")
-        << 99 << bytes("AA FB 63 63 9C 9C 00 AB");
+    QTest::newRow("set address 99") << 99 << bytes("AA FB 63 63 9C 9C 00 AB");
 }
 
 void TestCommandFrame::setAddressFrame()
@@ -277,8 +256,7 @@ void TestCommandFrame::hexText_data()
         << bytes("0A FF 54") << QStringLiteral(" ") << QStringLiteral("0A FF 54 ");
     QTest::newRow("a longer separator follows every pair")
         << bytes("00 ab") << QStringLiteral(", ") << QStringLiteral("00, AB, ");
-    QTest::newRow("no bytes give no text")
-        << QByteArray() << QStringLiteral(" ") << QString();
+    QTest::newRow("no bytes give no text") << QByteArray() << QStringLiteral(" ") << QString();
 }
 
 void TestCommandFrame::hexText()
@@ -302,8 +280,7 @@ void TestCommandFrame::appendHex_data()
         << QStringLiteral("AA ") << 0xF5 << QStringLiteral("AA F5");
     QTest::newRow("a byte below 0x10 keeps its leading zero")
         << QString() << 0x0A << QStringLiteral("0A");
-    QTest::newRow("zero is two digits")
-        << QString() << 0x00 << QStringLiteral("00");
+    QTest::newRow("zero is two digits") << QString() << 0x00 << QStringLiteral("00");
 }
 
 void TestCommandFrame::appendHex()

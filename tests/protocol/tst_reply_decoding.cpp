@@ -18,11 +18,15 @@ using namespace kxlt::protocol;
 namespace {
 
 // Address 1, goal 2000, actual 1000, 50 s, serial 123456, version 3.0.
-const QByteArray kReplyLine =
-    "5420202020202020200020000000100000500000001234563001" "75" "75" "\r\n";
+const QByteArray kReplyLine = "5420202020202020200020000000100000500000001234563001"
+                              "75"
+                              "75"
+                              "\r\n";
 // The same board reporting version byte 0x12.
-const QByteArray kReplyLineVersion12 =
-    "5420202020202020200020000000100000500000001234561201" "57" "57" "\r\n";
+const QByteArray kReplyLineVersion12 = "5420202020202020200020000000100000500000001234561201"
+                                       "57"
+                                       "57"
+                                       "\r\n";
 
 QString shown(const std::optional<std::string>& text)
 {
@@ -54,16 +58,34 @@ void TestReplyDecoding::cutReplyFigures_data()
     QTest::addColumn<QString>("serial");
     QTest::addColumn<QString>("version");
 
-    QTest::newRow("a good reply line gives every figure")
-        << kReplyLine << "002000" << "001000" << "0050" << "123456" << "3.0";
-    QTest::newRow("version byte 0x12 reads 1.2")
-        << kReplyLineVersion12 << "002000" << "001000" << "0050" << "123456" << "1.2";
+    QTest::newRow("a good reply line gives every figure") << kReplyLine << "002000"
+                                                          << "001000"
+                                                          << "0050"
+                                                          << "123456"
+                                                          << "3.0";
+    QTest::newRow("version byte 0x12 reads 1.2") << kReplyLineVersion12 << "002000"
+                                                 << "001000"
+                                                 << "0050"
+                                                 << "123456"
+                                                 << "1.2";
     QTest::newRow("Com Error gives empty figures and a bare point for the version")
-        << QByteArray("Com Error\r\n") << "" << "" << "" << "" << ".";
+        << QByteArray("Com Error\r\n") << ""
+        << ""
+        << ""
+        << ""
+        << ".";
     QTest::newRow("an empty line gives empty figures and a bare point for the version")
-        << QByteArray() << "" << "" << "" << "" << ".";
-    QTest::newRow("the all-zero line gives zero figures")
-        << QByteArray(56, '0') + "\r\n" << "000000" << "000000" << "0000" << "000000" << "0.0";
+        << QByteArray() << ""
+        << ""
+        << ""
+        << ""
+        << ".";
+    QTest::newRow("the all-zero line gives zero figures") << QByteArray(56, '0') + "\r\n"
+                                                          << "000000"
+                                                          << "000000"
+                                                          << "0000"
+                                                          << "000000"
+                                                          << "0.0";
 }
 
 void TestReplyDecoding::cutReplyFigures()
@@ -89,7 +111,8 @@ void TestReplyDecoding::captionNumber_data()
     QTest::addColumn<bool>("isNumber");
     QTest::addColumn<double>("value");
 
-    QTest::newRow("\"002000\" is 2000, leading zeros allowed") << QByteArray("002000") << true << 2000.0;
+    QTest::newRow("\"002000\" is 2000, leading zeros allowed")
+        << QByteArray("002000") << true << 2000.0;
     QTest::newRow("\"000000\" is 0") << QByteArray("000000") << true << 0.0;
     QTest::newRow("\"123456\" is 123456") << QByteArray("123456") << true << 123456.0;
     QTest::newRow("an empty caption is not a number") << QByteArray() << false << 0.0;
@@ -121,23 +144,32 @@ void TestReplyDecoding::differenceAndEfficiency_data()
     QTest::addColumn<QString>("efficiency"); // actual * 100 / goal
 
     QTest::newRow("behind the goal: negative difference, efficiency 50")
-        << QByteArray("001000") << QByteArray("002000") << "-1000" << "50";
+        << QByteArray("001000") << QByteArray("002000") << "-1000"
+        << "50";
     QTest::newRow("ahead of the goal: positive difference without a sign, efficiency 150")
-        << QByteArray("003000") << QByteArray("002000") << "1000" << "150";
+        << QByteArray("003000") << QByteArray("002000") << "1000"
+        << "150";
     QTest::newRow("efficiency keeps its fraction: 61.7")
-        << QByteArray("001234") << QByteArray("002000") << "-766" << "61.7";
+        << QByteArray("001234") << QByteArray("002000") << "-766"
+        << "61.7";
     QTest::newRow("a third shows 15 significant digits")
-        << QByteArray("001000") << QByteArray("003000") << "-2000" << "33.3333333333333";
+        << QByteArray("001000") << QByteArray("003000") << "-2000"
+        << "33.3333333333333";
     QTest::newRow("goal 0 gives a difference but no efficiency")
-        << QByteArray("000500") << QByteArray("000000") << "500" << "(nothing)";
+        << QByteArray("000500") << QByteArray("000000") << "500"
+        << "(nothing)";
     QTest::newRow("nothing done against goal 0 gives difference 0 and no efficiency")
-        << QByteArray("000000") << QByteArray("000000") << "0" << "(nothing)";
+        << QByteArray("000000") << QByteArray("000000") << "0"
+        << "(nothing)";
     QTest::newRow("a letter in the actual caption gives neither")
-        << QByteArray("00A000") << QByteArray("002000") << "(nothing)" << "(nothing)";
+        << QByteArray("00A000") << QByteArray("002000") << "(nothing)"
+        << "(nothing)";
     QTest::newRow("a letter in the goal caption gives neither")
-        << QByteArray("001000") << QByteArray("00E000") << "(nothing)" << "(nothing)";
+        << QByteArray("001000") << QByteArray("00E000") << "(nothing)"
+        << "(nothing)";
     QTest::newRow("empty captions after Com Error give neither")
-        << QByteArray() << QByteArray() << "(nothing)" << "(nothing)";
+        << QByteArray() << QByteArray() << "(nothing)"
+        << "(nothing)";
 }
 
 void TestReplyDecoding::differenceAndEfficiency()

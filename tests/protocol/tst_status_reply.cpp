@@ -22,10 +22,7 @@ using namespace kxlt::protocol;
 
 namespace {
 
-QByteArray bytes(const char* spacedHex)
-{
-    return QByteArray::fromHex(QByteArray(spacedHex));
-}
+QByteArray bytes(const char* spacedHex) { return QByteArray::fromHex(QByteArray(spacedHex)); }
 
 // Address 1, version 3.0.
 const QByteArray kReply =
@@ -43,10 +40,7 @@ const QByteArray kZeroReply(qsizetype(kReplySize), '\0');
 const QByteArray kFrameLike =
     bytes("AA F5 01 11 00 00 00 10 00 54 20 20 20 20 20 20 20 20 00 20 00 00 00 10 00 00 50");
 
-QString spaced(const QByteArray& data)
-{
-    return QString::fromLatin1(data.toHex(' ').toUpper());
-}
+QString spaced(const QByteArray& data) { return QString::fromLatin1(data.toHex(' ').toUpper()); }
 
 QByteArray toByteArray(const ReplyBytes& reply)
 {
@@ -88,8 +82,7 @@ void TestStatusReply::readBlock_data()
     QTest::addColumn<QByteArrayList>("replies");
     QTest::addColumn<int>("unfinished");
 
-    QTest::newRow("one reply alone is recognised")
-        << kReply << true << QByteArrayList{kReply} << 0;
+    QTest::newRow("one reply alone is recognised") << kReply << true << QByteArrayList{kReply} << 0;
     QTest::newRow("two replies back to back come out in arrival order")
         << kReply + kReplyVersion12 << true << QByteArrayList{kReply, kReplyVersion12} << 0;
     QTest::newRow("three replies back to back come out in arrival order")
@@ -146,10 +139,14 @@ void TestStatusReply::replyHexLine_data()
     // 26 bytes | received check | computed check
     QTest::newRow("a good reply shows its 27 bytes and then the computed check")
         << kReply
-        << QStringLiteral("5420202020202020200020000000100000500000001234563001" "75" "75");
+        << QStringLiteral("5420202020202020200020000000100000500000001234563001"
+                          "75"
+                          "75");
     QTest::newRow("the version byte shows as its two digits")
         << kReplyVersion12
-        << QStringLiteral("5420202020202020200020000000100000500000001234561201" "57" "57");
+        << QStringLiteral("5420202020202020200020000000100000500000001234561201"
+                          "57"
+                          "57");
     QTest::newRow("a check byte of 00 that does not match shows Com Error")
         << withByte(kReply, 26, 0x00) << QStringLiteral("Com Error");
     QTest::newRow("a check byte one bit off shows Com Error")

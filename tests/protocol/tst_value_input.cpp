@@ -91,7 +91,8 @@ void TestValueInput::refusedBoardAddress()
     QFETCH(QByteArray, text);
 
     const Parsed<std::uint8_t> parsed = parseBoardAddress(text.toStdString());
-    QVERIFY2(!parsed.ok(), qPrintable(QStringLiteral("read as %1").arg(parsed.ok() ? int(parsed.value()) : -1)));
+    QVERIFY2(!parsed.ok(),
+             qPrintable(QStringLiteral("read as %1").arg(parsed.ok() ? int(parsed.value()) : -1)));
     QVERIFY(!parsed.reason().empty());
 }
 
@@ -100,17 +101,25 @@ void TestValueInput::valueField_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("field"); // data bytes 3..5 of the frame
 
-    QTest::newRow("\"0\" fills the field with zeros") << QByteArray("0") << QStringLiteral("00 00 00");
-    QTest::newRow("one digit goes to the last nibble") << QByteArray("5") << QStringLiteral("00 00 05");
+    QTest::newRow("\"0\" fills the field with zeros")
+        << QByteArray("0") << QStringLiteral("00 00 00");
+    QTest::newRow("one digit goes to the last nibble")
+        << QByteArray("5") << QStringLiteral("00 00 05");
     QTest::newRow("\"123\" is right-aligned") << QByteArray("123") << QStringLiteral("00 01 23");
     QTest::newRow("\"3500\" packs to 00 35 00") << QByteArray("3500") << QStringLiteral("00 35 00");
-    QTest::newRow("five digits leave one leading zero nibble") << QByteArray("12345") << QStringLiteral("01 23 45");
-    QTest::newRow("six digits fill every nibble") << QByteArray("123456") << QStringLiteral("12 34 56");
-    QTest::newRow("upper-case hex digit A is taken as a nibble") << QByteArray("1A") << QStringLiteral("00 00 1A");
-    QTest::newRow("lower-case hex digit a is taken as a nibble") << QByteArray("1a") << QStringLiteral("00 00 1A");
+    QTest::newRow("five digits leave one leading zero nibble")
+        << QByteArray("12345") << QStringLiteral("01 23 45");
+    QTest::newRow("six digits fill every nibble")
+        << QByteArray("123456") << QStringLiteral("12 34 56");
+    QTest::newRow("upper-case hex digit A is taken as a nibble")
+        << QByteArray("1A") << QStringLiteral("00 00 1A");
+    QTest::newRow("lower-case hex digit a is taken as a nibble")
+        << QByteArray("1a") << QStringLiteral("00 00 1A");
     QTest::newRow("\"999\" packs to 00 09 99") << QByteArray("999") << QStringLiteral("00 09 99");
-    QTest::newRow("six hex letters fill every nibble") << QByteArray("abcdef") << QStringLiteral("AB CD EF");
-    QTest::newRow("leading zeros keep their places") << QByteArray("000010") << QStringLiteral("00 00 10");
+    QTest::newRow("six hex letters fill every nibble")
+        << QByteArray("abcdef") << QStringLiteral("AB CD EF");
+    QTest::newRow("leading zeros keep their places")
+        << QByteArray("000010") << QStringLiteral("00 00 10");
 }
 
 void TestValueInput::valueField()
@@ -142,7 +151,10 @@ void TestValueInput::refusedValueField()
     QFETCH(QByteArray, text);
 
     const Parsed<ValueField> parsed = encodeValueField(text.toStdString());
-    QVERIFY2(!parsed.ok(), qPrintable(QStringLiteral("packed as %1").arg(parsed.ok() ? spaced(parsed.value()) : QString())));
+    QVERIFY2(
+        !parsed.ok(),
+        qPrintable(
+            QStringLiteral("packed as %1").arg(parsed.ok() ? spaced(parsed.value()) : QString())));
     QVERIFY(!parsed.reason().empty());
 }
 

@@ -6,8 +6,7 @@
 #include <QWidget>
 
 // A control of the window by its object name; a missing one ends the test run at once.
-template <typename Control>
-Control* control(QWidget& window, const char* objectName)
+template <typename Control> Control* control(QWidget& window, const char* objectName)
 {
     auto* found = window.findChild<Control*>(QLatin1String(objectName));
     if (!found)

@@ -27,8 +27,10 @@ struct WindowOnLine {
         qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
     }
 
-    template <typename Control>
-    Control* get(const char* name) { return control<Control>(window, name); }
+    template <typename Control> Control* get(const char* name)
+    {
+        return control<Control>(window, name);
+    }
     void click(const char* name) { get<QAbstractButton>(name)->click(); }
     // Presses "Open port"; false, with the reason in the button's tooltip, if it did not open.
     bool openPort()

@@ -31,7 +31,10 @@ public:
     void setInputMode(kxlt::port::InputMode) override {}
     bool portOpen() const override { return open; }
     void setPortOpen(bool value) override { open = value && opens; }
-    QString openFailure() const override { return opens ? QString() : QStringLiteral("Device busy"); }
+    QString openFailure() const override
+    {
+        return opens ? QString() : QStringLiteral("Device busy");
+    }
     void setDTREnable(bool enable) override { dtr = enable; }
     void output(std::span<const std::uint8_t> bytes) override
     {

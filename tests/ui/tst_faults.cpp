@@ -28,11 +28,13 @@ class FaultsTest : public QObject {
 private:
     std::unique_ptr<WindowOnLine> board;
 
-    template <typename Control>
-    Control* get(const char* name) { return board->get<Control>(name); }
+    template <typename Control> Control* get(const char* name) { return board->get<Control>(name); }
     void click(const char* name) { board->click(name); }
     PseudoTerminal& line() { return *board->line; }
-    void openPort() { QVERIFY2(board->openPort(), qPrintable(get<QPushButton>("Command5")->toolTip())); }
+    void openPort()
+    {
+        QVERIFY2(board->openPort(), qPrintable(get<QPushButton>("Command5")->toolTip()));
+    }
 
 private slots:
     void init() { board = std::make_unique<WindowOnLine>(); }

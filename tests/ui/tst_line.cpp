@@ -30,12 +30,14 @@ class LineTest : public QObject {
 private:
     std::unique_ptr<WindowOnLine> board;
 
-    template <typename Control>
-    Control* get(const char* name) { return board->get<Control>(name); }
+    template <typename Control> Control* get(const char* name) { return board->get<Control>(name); }
     void click(const char* name) { board->click(name); }
     PseudoTerminal& line() { return *board->line; }
     void setAddress(const QString& text) { get<QLineEdit>("Txt_address1")->setText(text); }
-    void openPort() { QVERIFY2(board->openPort(), qPrintable(get<QPushButton>("Command5")->toolTip())); }
+    void openPort()
+    {
+        QVERIFY2(board->openPort(), qPrintable(get<QPushButton>("Command5")->toolTip()));
+    }
     void tick() { QMetaObject::invokeMethod(get<QTimer>("Timer1"), "timeout"); }
     // Reads with the event loop running, so that the window's timer can fire meanwhile.
     QByteArray readWhileRunning(int count, int timeoutMs)
@@ -71,12 +73,16 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QByteArray>("onTheLine");
         const QByteArray start = QByteArray::fromHex("AAF5011100000010") + '\0';
-        QTest::newRow("start at 01: the buffer twice, 18 bytes") << "Cmd_start" << "01" << twice(start);
+        QTest::newRow("start at 01: the buffer twice, 18 bytes") << "Cmd_start"
+                                                                 << "01" << twice(start);
         QTest::newRow("set address 85 once, 0xAA data unchanged")
-            << "Cmd_address" << "85" << QByteArray::fromHex("AAFB5555AAAA00AB00");
-        QTest::newRow("information once") << "Cmd_info" << "" << QByteArray::fromHex("AAF9639C639C00AB00");
+            << "Cmd_address"
+            << "85" << QByteArray::fromHex("AAFB5555AAAA00AB00");
+        QTest::newRow("information once") << "Cmd_info"
+                                          << "" << QByteArray::fromHex("AAF9639C639C00AB00");
         QTest::newRow("default goal twice")
-            << "Cmd_target" << "01" << twice(QByteArray::fromHex("AAF0010035000034") + '\0');
+            << "Cmd_target"
+            << "01" << twice(QByteArray::fromHex("AAF0010035000034") + '\0');
     }
     void commandsReachTheLine()
     {
@@ -179,7 +185,8 @@ private slots:
         get<QLineEdit>("Txt_send1")->setText(QStringLiteral("earlier"));
         click("Command7");
         // One real tick proves the timer runs; the rest are driven.
-        QCOMPARE(readWhileRunning(9, 2000).toHex(' '), QByteArray::fromHex("AAF901FE01FE00AB00").toHex(' '));
+        QCOMPARE(readWhileRunning(9, 2000).toHex(' '),
+                 QByteArray::fromHex("AAF901FE01FE00AB00").toHex(' '));
         get<QTimer>("Timer1")->setInterval(3600 * 1000);
         setAddress(QStringLiteral("10"));
         tick();

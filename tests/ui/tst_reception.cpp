@@ -19,8 +19,11 @@ using kxlt::ui::ReplyLog;
 
 namespace {
 
-const QByteArray kWorkedReply = QByteArray::fromHex("5420202020202020200020000000100000500000001234563001" "75");
-const QString kWorkedLine = QStringLiteral("5420202020202020200020000000100000500000001234563001" "7575");
+const QByteArray kWorkedReply =
+    QByteArray::fromHex("5420202020202020200020000000100000500000001234563001"
+                        "75");
+const QString kWorkedLine = QStringLiteral("5420202020202020200020000000100000500000001234563001"
+                                           "7575");
 const QString kZeroLine = QString(56, QLatin1Char('0'));
 
 QByteArray withLastByte(QByteArray reply, char last)
@@ -46,7 +49,10 @@ private:
         return control<QLineEdit>(*window, name)->text();
     }
     ReplyLog* log() { return control<ReplyLog>(*window, "Rbox1"); }
-    QColor typeColour() { return control<QLabel>(*window, "DS_type")->palette().color(QPalette::WindowText); }
+    QColor typeColour()
+    {
+        return control<QLabel>(*window, "DS_type")->palette().color(QPalette::WindowText);
+    }
 
 private slots:
     void init()
@@ -60,44 +66,54 @@ private slots:
     void replyFillsTheWindow_data()
     {
         QTest::addColumn<QByteArray>("block");
-        QTest::addColumn<QStringList>("expected"); // DS_type, DS_address, len1, Dis_plan, Dis_real,
-                                                   // Dis_div, Dis_diff, Dis_bidata, Dis_serial, Dis_version
+        QTest::addColumn<QStringList>(
+            "expected"); // DS_type, DS_address, len1, Dis_plan, Dis_real,
+                         // Dis_div, Dis_diff, Dis_bidata, Dis_serial, Dis_version
         QTest::newRow("worked reply")
-            << kWorkedReply
-            << QStringList{"KX-LT", "1H", kWorkedLine, "002000", "001000", "0050", "-1000", "50", "123456", "3.0"};
+            << kWorkedReply << QStringList{"KX-LT", "1H",    kWorkedLine, "002000", "001000",
+                                           "0050",  "-1000", "50",        "123456", "3.0"};
         QTest::newRow("check fails: Com Error, fields emptied, figures kept")
             << withLastByte(kWorkedReply, 0)
             << QStringList{"KX-LT", "1H", "Com Error", "", "", "", "1000", "50.0", "", "."};
         QTest::newRow("actual above goal")
             << replyBytes({.goal = 0x002000, .actual = 0x003000})
-            << QStringList{"KX-LT", "1H", "", "002000", "003000", "0050", "1000", "150", "123456", "3.0"};
-        QTest::newRow("efficiency 61.7")
-            << replyBytes({.goal = 0x002000, .actual = 0x001234})
-            << QStringList{"KX-LT", "1H", "", "002000", "001234", "0050", "-766", "61.7", "123456", "3.0"};
+            << QStringList{"KX-LT", "1H",   "",    "002000", "003000",
+                           "0050",  "1000", "150", "123456", "3.0"};
+        QTest::newRow("efficiency 61.7") << replyBytes({.goal = 0x002000, .actual = 0x001234})
+                                         << QStringList{"KX-LT", "1H",   "",     "002000", "001234",
+                                                        "0050",  "-766", "61.7", "123456", "3.0"};
         QTest::newRow("efficiency to 15 digits")
             << replyBytes({.goal = 0x003000, .actual = 0x001000})
-            << QStringList{"KX-LT", "1H", "", "003000", "001000", "0050", "-2000", "33.3333333333333", "123456", "3.0"};
+            << QStringList{"KX-LT",  "1H",   "",      "003000",
+                           "001000", "0050", "-2000", "33.3333333333333",
+                           "123456", "3.0"};
         QTest::newRow("goal 0 keeps the efficiency")
             << replyBytes({.goal = 0, .actual = 0x000500})
-            << QStringList{"KX-LT", "1H", "", "000000", "000500", "0050", "500", "50.0", "123456", "3.0"};
+            << QStringList{"KX-LT", "1H",  "",     "000000", "000500",
+                           "0050",  "500", "50.0", "123456", "3.0"};
         QTest::newRow("nibble above 9 is no number")
             << replyBytes({.goal = 0x000A00})
-            << QStringList{"KX-LT", "1H", "", "000A00", "001000", "0050", "1000", "50.0", "123456", "3.0"};
+            << QStringList{"KX-LT", "1H",   "",     "000A00", "001000",
+                           "0050",  "1000", "50.0", "123456", "3.0"};
         QTest::newRow("E nibble is no exponent")
             << replyBytes({.goal = 0x001E02})
-            << QStringList{"KX-LT", "1H", "", "001E02", "001000", "0050", "1000", "50.0", "123456", "3.0"};
+            << QStringList{"KX-LT", "1H",   "",     "001E02", "001000",
+                           "0050",  "1000", "50.0", "123456", "3.0"};
         QTest::newRow("version 1.2 at address 10")
             << replyBytes({.version = 0x12, .address = 0x0A})
-            << QStringList{"KX-LT", "10H", "", "002000", "001000", "0050", "-1000", "50", "123456", "1.2"};
-        QTest::newRow("address 255")
-            << replyBytes({.address = 0xFF})
-            << QStringList{"KX-LT", "255H", "", "002000", "001000", "0050", "-1000", "50", "123456", "3.0"};
+            << QStringList{"KX-LT", "10H",   "",   "002000", "001000",
+                           "0050",  "-1000", "50", "123456", "1.2"};
+        QTest::newRow("address 255") << replyBytes({.address = 0xFF})
+                                     << QStringList{"KX-LT", "255H",  "",   "002000", "001000",
+                                                    "0050",  "-1000", "50", "123456", "3.0"};
         QTest::newRow("unrecognised block: zero line")
             << QByteArray::fromHex("AA") + kWorkedReply.mid(1)
-            << QStringList{"Unknow Part", "0H", kZeroLine, "000000", "000000", "0000", "0", "50.0", "000000", "0.0"};
+            << QStringList{"Unknow Part", "0H", kZeroLine, "000000", "000000",
+                           "0000",        "0",  "50.0",    "000000", "0.0"};
         QTest::newRow("26 bytes that begin like a reply are unrecognised")
             << kWorkedReply.left(26)
-            << QStringList{"Unknow Part", "0H", kZeroLine, "000000", "000000", "0000", "0", "50.0", "000000", "0.0"};
+            << QStringList{"Unknow Part", "0H", kZeroLine, "000000", "000000",
+                           "0000",        "0",  "50.0",    "000000", "0.0"};
     }
     void replyFillsTheWindow()
     {
@@ -105,8 +121,8 @@ private slots:
         QFETCH(QStringList, expected);
         link->receive(block);
 
-        const char* fields[] = {"DS_type", "DS_address", "len1", "Dis_plan", "Dis_real",
-                                "Dis_div", "Dis_diff", "Dis_bidata", "Dis_serial", "Dis_version"};
+        const char* fields[] = {"DS_type", "DS_address", "len1",       "Dis_plan",   "Dis_real",
+                                "Dis_div", "Dis_diff",   "Dis_bidata", "Dis_serial", "Dis_version"};
         for (int i = 0; i < expected.size(); ++i) {
             if (expected[i].isEmpty() && QByteArray(fields[i]) == "len1")
                 continue; // the hex line is checked by the worked rows
@@ -132,16 +148,21 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         const QByteArray second = replyBytes({.actual = 0x001001});
         const QByteArray third = replyBytes({.actual = 0x001002, .address = 0x02});
-        const QString secondLine = QString::fromLatin1(second.toHex().toUpper()) + second.right(1).toHex().toUpper();
-        const QString thirdLine = QString::fromLatin1(third.toHex().toUpper()) + third.right(1).toHex().toUpper();
-        QTest::newRow("two replies") << kWorkedReply + second << QStringList{kWorkedLine, secondLine};
-        QTest::newRow("three replies") << kWorkedReply + second + third
-                                       << QStringList{kWorkedLine, secondLine, thirdLine};
-        QTest::newRow("reply and a fragment") << kWorkedReply + second.left(10) << QStringList{kWorkedLine};
+        const QString secondLine =
+            QString::fromLatin1(second.toHex().toUpper()) + second.right(1).toHex().toUpper();
+        const QString thirdLine =
+            QString::fromLatin1(third.toHex().toUpper()) + third.right(1).toHex().toUpper();
+        QTest::newRow("two replies")
+            << kWorkedReply + second << QStringList{kWorkedLine, secondLine};
+        QTest::newRow("three replies")
+            << kWorkedReply + second + third << QStringList{kWorkedLine, secondLine, thirdLine};
+        QTest::newRow("reply and a fragment")
+            << kWorkedReply + second.left(10) << QStringList{kWorkedLine};
         QTest::newRow("reply and a block that is no reply")
             << kWorkedReply + QByteArray(27, '\xAA') << QStringList{kWorkedLine};
-        QTest::newRow("bad check in the middle") << kWorkedReply + withLastByte(second, 0) + third
-                                                 << QStringList{kWorkedLine, "Com Error", thirdLine};
+        QTest::newRow("bad check in the middle")
+            << kWorkedReply + withLastByte(second, 0) + third
+            << QStringList{kWorkedLine, "Com Error", thirdLine};
     }
     void severalRepliesInOneBlockEachCount()
     {

@@ -22,8 +22,10 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("nothing") << QStringList{} << QStringList{};
         QTest::newRow("one line with CR LF") << QStringList{"ABC\r\n"} << QStringList{"ABC"};
-        QTest::newRow("two lines in two appends") << QStringList{"A\r\n", "B\r\n"} << QStringList{"A", "B"};
-        QTest::newRow("a line built in pieces") << QStringList{"AB", "C\r", "\nD"} << QStringList{"ABC", "D"};
+        QTest::newRow("two lines in two appends")
+            << QStringList{"A\r\n", "B\r\n"} << QStringList{"A", "B"};
+        QTest::newRow("a line built in pieces")
+            << QStringList{"AB", "C\r", "\nD"} << QStringList{"ABC", "D"};
         QTest::newRow("empty lines stay") << QStringList{"\r\n\r\nX"} << QStringList{"", "", "X"};
         QTest::newRow("bare line feeds") << QStringList{"A\nB\n"} << QStringList{"A", "B"};
     }

@@ -23,8 +23,10 @@ private:
     FakeSerialLink* link = nullptr;
     std::unique_ptr<MainWindow> window;
 
-    template <typename Control>
-    Control* get(const char* name) { return control<Control>(*window, name); }
+    template <typename Control> Control* get(const char* name)
+    {
+        return control<Control>(*window, name);
+    }
     void click(const char* name) { get<QAbstractButton>(name)->click(); }
     void openPort()
     {
@@ -66,23 +68,58 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         const std::pair<const char*, const char*> rows[] = {
-            {"Cmd_info", "Information"}, {"Label25", "Part Addr:"}, {"Label24", "SN:"},
-            {"Label23", "Version:"}, {"DS_address", "00H"}, {"Dis_serial", "000000"},
-            {"Label26", "V"}, {"Dis_version", "00"}, {"Option1", "COM1"}, {"Option2", "COM2"},
-            {"Option3", "COM3"}, {"Option4", "COM4"}, {"Option5", "COM5"},
-            {"Command5", "Open port"}, {"Command7", "Start  test"}, {"Cmd_address", "Set Addr"},
-            {"Command6", "Hide"}, {"Label27", "Address"}, {"Txt_address1", "01"},
-            {"Label18", "Recieveing data"}, {"len1", "Text1"}, {"Label19", "Send data"},
-            {"Txt_send1", ""}, {"Label21", "Display Board testing System"},
-            {"Label20", "Ver 3.0b"}, {"Label2", "GOAL:"}, {"Dis_plan", "2000"}, {"Dis_div", "50"},
-            {"Label6", "s"}, {"Label15", "ACTUAL:"}, {"Dis_real", "1000"},
-            {"Label17", "DIFFERENCE:"}, {"Dis_diff", "1000"}, {"Label14", "EFFICIENCY  :"},
-            {"Dis_bidata", "50.0"}, {"Label1", "%"}, {"Label10", "GOAL  NUMBER:"},
-            {"Set_target", "3500"}, {"Cmd_target", "SET"}, {"Label13", "ACTUAL NUMBER:"},
-            {"Set_real", "2000"}, {"Cmd_real", "SET"}, {"Label3", "INCREMENT:"},
-            {"Set_add", "10"}, {"Cmd_add", "SET"}, {"Cmd_start", "Start"}, {"Cmd_stop", "Stop"},
-            {"Cmd_clear", "Clear"}, {"KX_type", "Part type"}, {"Frame3", "Serial Port"},
-            {"dis_time", "Display Data"}, {"Frame1", "Set data"},
+            {"Cmd_info", "Information"},
+            {"Label25", "Part Addr:"},
+            {"Label24", "SN:"},
+            {"Label23", "Version:"},
+            {"DS_address", "00H"},
+            {"Dis_serial", "000000"},
+            {"Label26", "V"},
+            {"Dis_version", "00"},
+            {"Option1", "COM1"},
+            {"Option2", "COM2"},
+            {"Option3", "COM3"},
+            {"Option4", "COM4"},
+            {"Option5", "COM5"},
+            {"Command5", "Open port"},
+            {"Command7", "Start  test"},
+            {"Cmd_address", "Set Addr"},
+            {"Command6", "Hide"},
+            {"Label27", "Address"},
+            {"Txt_address1", "01"},
+            {"Label18", "Recieveing data"},
+            {"len1", "Text1"},
+            {"Label19", "Send data"},
+            {"Txt_send1", ""},
+            {"Label21", "Display Board testing System"},
+            {"Label20", "Ver 3.0b"},
+            {"Label2", "GOAL:"},
+            {"Dis_plan", "2000"},
+            {"Dis_div", "50"},
+            {"Label6", "s"},
+            {"Label15", "ACTUAL:"},
+            {"Dis_real", "1000"},
+            {"Label17", "DIFFERENCE:"},
+            {"Dis_diff", "1000"},
+            {"Label14", "EFFICIENCY  :"},
+            {"Dis_bidata", "50.0"},
+            {"Label1", "%"},
+            {"Label10", "GOAL  NUMBER:"},
+            {"Set_target", "3500"},
+            {"Cmd_target", "SET"},
+            {"Label13", "ACTUAL NUMBER:"},
+            {"Set_real", "2000"},
+            {"Cmd_real", "SET"},
+            {"Label3", "INCREMENT:"},
+            {"Set_add", "10"},
+            {"Cmd_add", "SET"},
+            {"Cmd_start", "Start"},
+            {"Cmd_stop", "Stop"},
+            {"Cmd_clear", "Clear"},
+            {"KX_type", "Part type"},
+            {"Frame3", "Serial Port"},
+            {"dis_time", "Display Data"},
+            {"Frame1", "Set data"},
             {"Label8", "---------\xE4\xB8\xB2\xE5\x8F\xA3\xE6\x95\xB0\xE6\x8D\xAE---------"},
         };
         for (const auto& [name, caption] : rows)
@@ -133,7 +170,8 @@ private slots:
         QCOMPARE(get<QLabel>("DS_type")->text(), QStringLiteral("Unknow Part"));
         QCOMPARE(get<QLabel>("DS_type")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QVERIFY(!anyPortControlEnabled());
-        for (const char* name : {"Cmd_start", "Cmd_stop", "Cmd_clear", "Cmd_target", "Cmd_real", "Cmd_add"})
+        for (const char* name :
+             {"Cmd_start", "Cmd_stop", "Cmd_clear", "Cmd_target", "Cmd_real", "Cmd_add"})
             QVERIFY2(!get<QPushButton>(name)->isEnabled(), name);
         QVERIFY(get<QPushButton>("Command5")->isEnabled());
         QVERIFY(get<QPushButton>("Cmd_info")->isEnabled());
@@ -236,19 +274,71 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("echo");
         QTest::addColumn<int>("copies");
-        QTest::newRow("start at 01, twice") << "Cmd_start" << "01" << "" << "" << "AA F5 01 11 00 00 00 10 " << 2;
-        QTest::newRow("stop at 01") << "Cmd_stop" << "01" << "" << "" << "AA F5 01 22 00 00 00 23 " << 2;
-        QTest::newRow("clear at 01") << "Cmd_clear" << "01" << "" << "" << "AA F5 01 33 00 00 00 32 " << 2;
-        QTest::newRow("start at 99") << "Cmd_start" << "99" << "" << "" << "AA F5 63 11 00 00 00 72 " << 2;
-        QTest::newRow("start at 10 is decimal") << "Cmd_start" << "10" << "" << "" << "AA F5 0A 11 00 00 00 1B " << 2;
-        QTest::newRow("set address 85, once") << "Cmd_address" << "85" << "" << "" << "AA FB 55 55 AA AA 00 AB " << 1;
-        QTest::newRow("set address 00") << "Cmd_address" << "00" << "" << "" << "AA FB 00 00 FF FF 00 AB " << 1;
-        QTest::newRow("default goal 3500") << "Cmd_target" << "01" << "Set_target" << "3500" << "AA F0 01 00 35 00 00 34 " << 2;
-        QTest::newRow("default actual 2000") << "Cmd_real" << "01" << "Set_real" << "2000" << "AA F1 01 00 20 00 00 21 " << 2;
-        QTest::newRow("default increment 10") << "Cmd_add" << "01" << "Set_add" << "10" << "AA F2 01 00 00 10 00 11 " << 2;
-        QTest::newRow("increment 999") << "Cmd_add" << "01" << "Set_add" << "999" << "AA F2 01 00 09 99 00 91 " << 2;
-        QTest::newRow("goal 9932: check 0xAA sent as 0xAB") << "Cmd_target" << "01" << "Set_target" << "9932" << "AA F0 01 00 99 32 00 AB " << 2;
-        QTest::newRow("blanks around the address") << "Cmd_stop" << " 7" << "" << "" << "AA F5 07 22 00 00 00 25 " << 2;
+        QTest::newRow("start at 01, twice") << "Cmd_start"
+                                            << "01"
+                                            << ""
+                                            << ""
+                                            << "AA F5 01 11 00 00 00 10 " << 2;
+        QTest::newRow("stop at 01") << "Cmd_stop"
+                                    << "01"
+                                    << ""
+                                    << ""
+                                    << "AA F5 01 22 00 00 00 23 " << 2;
+        QTest::newRow("clear at 01") << "Cmd_clear"
+                                     << "01"
+                                     << ""
+                                     << ""
+                                     << "AA F5 01 33 00 00 00 32 " << 2;
+        QTest::newRow("start at 99") << "Cmd_start"
+                                     << "99"
+                                     << ""
+                                     << ""
+                                     << "AA F5 63 11 00 00 00 72 " << 2;
+        QTest::newRow("start at 10 is decimal") << "Cmd_start"
+                                                << "10"
+                                                << ""
+                                                << ""
+                                                << "AA F5 0A 11 00 00 00 1B " << 2;
+        QTest::newRow("set address 85, once") << "Cmd_address"
+                                              << "85"
+                                              << ""
+                                              << ""
+                                              << "AA FB 55 55 AA AA 00 AB " << 1;
+        QTest::newRow("set address 00") << "Cmd_address"
+                                        << "00"
+                                        << ""
+                                        << ""
+                                        << "AA FB 00 00 FF FF 00 AB " << 1;
+        QTest::newRow("default goal 3500") << "Cmd_target"
+                                           << "01"
+                                           << "Set_target"
+                                           << "3500"
+                                           << "AA F0 01 00 35 00 00 34 " << 2;
+        QTest::newRow("default actual 2000") << "Cmd_real"
+                                             << "01"
+                                             << "Set_real"
+                                             << "2000"
+                                             << "AA F1 01 00 20 00 00 21 " << 2;
+        QTest::newRow("default increment 10") << "Cmd_add"
+                                              << "01"
+                                              << "Set_add"
+                                              << "10"
+                                              << "AA F2 01 00 00 10 00 11 " << 2;
+        QTest::newRow("increment 999") << "Cmd_add"
+                                       << "01"
+                                       << "Set_add"
+                                       << "999"
+                                       << "AA F2 01 00 09 99 00 91 " << 2;
+        QTest::newRow("goal 9932: check 0xAA sent as 0xAB") << "Cmd_target"
+                                                            << "01"
+                                                            << "Set_target"
+                                                            << "9932"
+                                                            << "AA F0 01 00 99 32 00 AB " << 2;
+        QTest::newRow("blanks around the address") << "Cmd_stop"
+                                                   << " 7"
+                                                   << ""
+                                                   << ""
+                                                   << "AA F5 07 22 00 00 00 25 " << 2;
     }
     void commandsSendTheirFrames()
     {
@@ -287,13 +377,27 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("text");
-        QTest::newRow("letters in the address") << "Cmd_start" << "Txt_address1" << "a1";
-        QTest::newRow("empty address") << "Cmd_address" << "Txt_address1" << "";
-        QTest::newRow("signed address") << "Cmd_clear" << "Txt_address1" << "-1";
-        QTest::newRow("decimal point in the address") << "Cmd_target" << "Txt_address1" << "1.";
-        QTest::newRow("G in the increment") << "Cmd_add" << "Set_add" << "12G";
-        QTest::newRow("empty goal") << "Cmd_target" << "Set_target" << "";
-        QTest::newRow("blank before the actual") << "Cmd_real" << "Set_real" << " 12";
+        QTest::newRow("letters in the address") << "Cmd_start"
+                                                << "Txt_address1"
+                                                << "a1";
+        QTest::newRow("empty address") << "Cmd_address"
+                                       << "Txt_address1"
+                                       << "";
+        QTest::newRow("signed address") << "Cmd_clear"
+                                        << "Txt_address1"
+                                        << "-1";
+        QTest::newRow("decimal point in the address") << "Cmd_target"
+                                                      << "Txt_address1"
+                                                      << "1.";
+        QTest::newRow("G in the increment") << "Cmd_add"
+                                            << "Set_add"
+                                            << "12G";
+        QTest::newRow("empty goal") << "Cmd_target"
+                                    << "Set_target"
+                                    << "";
+        QTest::newRow("blank before the actual") << "Cmd_real"
+                                                 << "Set_real"
+                                                 << " 12";
     }
     void refusedTextSendsNothingAndIsMarked()
     {
@@ -331,7 +435,8 @@ private slots:
         QVERIFY(!anyPortControlEnabled());
         QVERIFY(optionsEnabled());
         QVERIFY(!timer()->isActive());
-        QVERIFY(get<QPushButton>("Command5")->toolTip().contains(QStringLiteral("Input/output error")));
+        QVERIFY(
+            get<QPushButton>("Command5")->toolTip().contains(QStringLiteral("Input/output error")));
 
         click("Command5");
         QVERIFY(link->open);

@@ -2,7 +2,8 @@
 
 namespace boardsim {
 
-std::optional<std::uint32_t> decodeBcd(std::span<const std::uint8_t> bytes) {
+std::optional<std::uint32_t> decodeBcd(std::span<const std::uint8_t> bytes)
+{
     std::uint32_t value = 0;
     for (const std::uint8_t byte : bytes) {
         const unsigned high = byte >> 4;
@@ -14,7 +15,8 @@ std::optional<std::uint32_t> decodeBcd(std::span<const std::uint8_t> bytes) {
     return value;
 }
 
-void encodeBcd(std::uint32_t value, std::span<std::uint8_t> bytes) {
+void encodeBcd(std::uint32_t value, std::span<std::uint8_t> bytes)
+{
     for (auto byte = bytes.rbegin(); byte != bytes.rend(); ++byte) {
         const unsigned low = value % 10;
         const unsigned high = value / 10 % 10;

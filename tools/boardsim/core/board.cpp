@@ -11,44 +11,34 @@ constexpr std::uint64_t kSecondsModulus = 10'000;
 
 Board::Board(const BoardConfig& config) : config_(config), address_(config.address) {}
 
-bool Board::isAddressed(const Frame& frame) const {
+bool Board::isAddressed(const Frame& frame) const
+{
     switch (frame.function) {
-    case FunctionCode::SetAddress:
-        return true;
+    case FunctionCode::SetAddress: return true;
     case FunctionCode::Query:
         return frame.address == address_ || frame.address == kIdentityQueryAddress;
-    default:
-        return frame.address == address_;
+    default: return frame.address == address_;
     }
 }
 
-std::optional<Reply> Board::handle(const Frame& frame, Instant now) {
+std::optional<Reply> Board::handle(const Frame& frame, Instant now)
+{
     advanceTo(now);
     if (!isAddressed(frame))
         return std::nullopt;
     switch (frame.function) {
-    case FunctionCode::SetGoal:
-        counters_.goal = frame.value;
-        break;
-    case FunctionCode::SetActual:
-        counters_.actual = frame.value;
-        break;
-    case FunctionCode::SetIncrement:
-        counters_.increment = frame.value;
-        break;
-    case FunctionCode::Control:
-        control(frame.control);
-        break;
-    case FunctionCode::SetAddress:
-        address_ = frame.address;
-        break;
-    case FunctionCode::Query:
-        return reply();
+    case FunctionCode::SetGoal: counters_.goal = frame.value; break;
+    case FunctionCode::SetActual: counters_.actual = frame.value; break;
+    case FunctionCode::SetIncrement: counters_.increment = frame.value; break;
+    case FunctionCode::Control: control(frame.control); break;
+    case FunctionCode::SetAddress: address_ = frame.address; break;
+    case FunctionCode::Query: return reply();
     }
     return std::nullopt;
 }
 
-void Board::advanceTo(Instant now) {
+void Board::advanceTo(Instant now)
+{
     if (running_) {
         const auto elapsed = now - lastAdvance_;
         stepProgress_ += elapsed;
@@ -65,14 +55,11 @@ void Board::advanceTo(Instant now) {
     lastAdvance_ = now;
 }
 
-void Board::control(ControlCode code) {
+void Board::control(ControlCode code)
+{
     switch (code) {
-    case ControlCode::Start:
-        running_ = true;
-        break;
-    case ControlCode::Stop:
-        running_ = false;
-        break;
+    case ControlCode::Start: running_ = true; break;
+    case ControlCode::Stop: running_ = false; break;
     case ControlCode::Clear:
         counters_.actual = 0;
         counters_.seconds = 0;
@@ -82,7 +69,8 @@ void Board::control(ControlCode code) {
     }
 }
 
-Reply Board::reply() const {
+Reply Board::reply() const
+{
     return buildReply({.characters = config_.characters,
                        .goal = counters_.goal,
                        .actual = counters_.actual,

@@ -15,21 +15,24 @@ constexpr std::uint8_t kPairLayoutEnd = 0xAB;
 
 using Decoded = std::variant<Frame, Rejection>;
 
-std::uint8_t lineCheck(std::span<const std::uint8_t> bytes) {
+std::uint8_t lineCheck(std::span<const std::uint8_t> bytes)
+{
     std::uint8_t check = 0;
     for (const std::uint8_t byte : bytes)
         check ^= byte;
     return check == kSyncByte ? kCheckSubstitute : check;
 }
 
-bool isControlCode(std::uint8_t code) {
+bool isControlCode(std::uint8_t code)
+{
     return code == static_cast<std::uint8_t>(ControlCode::Start) ||
            code == static_cast<std::uint8_t>(ControlCode::Stop) ||
            code == static_cast<std::uint8_t>(ControlCode::Clear);
 }
 
 // AA code addr d1 d2 d3 00 check 00
-Decoded decodeDataLayout(const TransmitBuffer& buffer, FunctionCode function) {
+Decoded decodeDataLayout(const TransmitBuffer& buffer, FunctionCode function)
+{
     const std::span<const std::uint8_t> bytes(buffer);
     if (buffer[6] != 0x00)
         return Rejection{"byte 6 not 0x00"};
@@ -52,7 +55,8 @@ Decoded decodeDataLayout(const TransmitBuffer& buffer, FunctionCode function) {
 }
 
 // AA code p1 p2 p3 p4 check AB 00, where p1..p4 spell A and 255-A in a code-specific order.
-Decoded decodePairLayout(const TransmitBuffer& buffer, FunctionCode function) {
+Decoded decodePairLayout(const TransmitBuffer& buffer, FunctionCode function)
+{
     const std::uint8_t a = buffer[2];
     const auto inverse = static_cast<std::uint8_t>(255 - a);
     const std::array<std::uint8_t, 4> pattern = function == FunctionCode::Query
@@ -69,7 +73,8 @@ Decoded decodePairLayout(const TransmitBuffer& buffer, FunctionCode function) {
 
 } // namespace
 
-std::variant<Frame, Rejection> decodeTransmitBuffer(const TransmitBuffer& buffer) {
+std::variant<Frame, Rejection> decodeTransmitBuffer(const TransmitBuffer& buffer)
+{
     if (buffer[0] != kSyncByte)
         return Rejection{"no sync byte"};
     const auto function = static_cast<FunctionCode>(buffer[1]);
@@ -78,14 +83,10 @@ std::variant<Frame, Rejection> decodeTransmitBuffer(const TransmitBuffer& buffer
     case FunctionCode::SetGoal:
     case FunctionCode::SetActual:
     case FunctionCode::SetIncrement:
-    case FunctionCode::Control:
-        break;
+    case FunctionCode::Control: break;
     case FunctionCode::Query:
-    case FunctionCode::SetAddress:
-        decodeLayout = decodePairLayout;
-        break;
-    default:
-        return Rejection{"unknown function code"};
+    case FunctionCode::SetAddress: decodeLayout = decodePairLayout; break;
+    default: return Rejection{"unknown function code"};
     }
     if (buffer[8] != 0x00)
         return Rejection{"bad trailing byte"};

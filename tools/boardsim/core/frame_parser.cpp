@@ -6,7 +6,8 @@
 
 namespace boardsim {
 
-std::vector<ParseEvent> FrameParser::feed(std::span<const std::uint8_t> bytes) {
+std::vector<ParseEvent> FrameParser::feed(std::span<const std::uint8_t> bytes)
+{
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     std::vector<ParseEvent> events;
     auto cursor = pending_.begin();

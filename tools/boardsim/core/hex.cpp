@@ -2,7 +2,8 @@
 
 namespace boardsim {
 
-std::string toHex(std::span<const std::uint8_t> bytes) {
+std::string toHex(std::span<const std::uint8_t> bytes)
+{
     static constexpr char digits[] = "0123456789ABCDEF";
     std::string text;
     text.reserve(bytes.size() * 3);

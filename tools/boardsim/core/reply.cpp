@@ -7,7 +7,8 @@
 
 namespace boardsim {
 
-Reply buildReply(const ReplyContent& content) {
+Reply buildReply(const ReplyContent& content)
+{
     Reply reply{};
     const std::span<std::uint8_t> bytes(reply);
     reply[0] = kKxltMarker;
@@ -22,7 +23,8 @@ Reply buildReply(const ReplyContent& content) {
     return reply;
 }
 
-std::uint8_t replyCheck(const Reply& reply) {
+std::uint8_t replyCheck(const Reply& reply)
+{
     std::uint8_t check = 0;
     for (std::size_t i = 0; i + 1 < reply.size(); ++i)
         check ^= reply[i];

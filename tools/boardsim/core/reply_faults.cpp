@@ -4,16 +4,17 @@ namespace boardsim {
 
 namespace {
 
-bool isDue(std::uint64_t count, unsigned every) {
-    return every != 0 && count % every == 0;
-}
+bool isDue(std::uint64_t count, unsigned every) { return every != 0 && count % every == 0; }
 
 } // namespace
 
 ReplyFaults::ReplyFaults(unsigned badCheckEvery, unsigned garbageEvery)
-    : badCheckEvery_(badCheckEvery), garbageEvery_(garbageEvery) {}
+    : badCheckEvery_(badCheckEvery), garbageEvery_(garbageEvery)
+{
+}
 
-ReplyFault ReplyFaults::next() {
+ReplyFault ReplyFaults::next()
+{
     ++sent_;
     if (isDue(sent_, garbageEvery_))
         return ReplyFault::Garbage;
@@ -22,11 +23,11 @@ ReplyFault ReplyFaults::next() {
     return ReplyFault::None;
 }
 
-Reply applyFault(const Reply& reply, ReplyFault fault) {
+Reply applyFault(const Reply& reply, ReplyFault fault)
+{
     Reply damaged = reply;
     switch (fault) {
-    case ReplyFault::None:
-        break;
+    case ReplyFault::None: break;
     case ReplyFault::BadCheck:
         damaged.back() = static_cast<std::uint8_t>(~replyCheck(reply));
         break;

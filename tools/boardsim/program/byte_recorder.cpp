@@ -6,7 +6,8 @@ namespace boardsim {
 
 namespace {
 
-int openForAppend(const std::string& path) {
+int openForAppend(const std::string& path)
+{
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (fd < 0)
         throwErrno("opening " + path);
@@ -17,7 +18,8 @@ int openForAppend(const std::string& path) {
 
 ByteRecorder::ByteRecorder(const std::string& path) : file_(openForAppend(path)) {}
 
-void ByteRecorder::append(std::span<const std::uint8_t> bytes) {
+void ByteRecorder::append(std::span<const std::uint8_t> bytes)
+{
     while (!bytes.empty()) {
         const auto written = ::write(file_.get(), bytes.data(), bytes.size());
         if (written < 0) {

@@ -9,29 +9,26 @@ namespace boardsim {
 
 EventLog::EventLog(bool trace) : trace_(trace) {}
 
-void EventLog::received(const Frame& frame, bool addressed, std::uint8_t boardAddress) {
+void EventLog::received(const Frame& frame, bool addressed, std::uint8_t boardAddress)
+{
     trace(receivedLine(frame, addressed, boardAddress));
 }
 
-void EventLog::malformed(const MalformedBuffer& malformed, std::size_t count) {
+void EventLog::malformed(const MalformedBuffer& malformed, std::size_t count)
+{
     std::cerr << "kxlt-boardsim: malformed buffer #" << count << " (" << malformed.reason
               << "): " << toHex(malformed.bytes) << std::endl;
     trace(malformedLine(malformed));
 }
 
-void EventLog::skipped(const SkippedBytes& skipped) {
-    trace(skippedLine(skipped));
-}
+void EventLog::skipped(const SkippedBytes& skipped) { trace(skippedLine(skipped)); }
 
-void EventLog::sent(const Reply& reply, ReplyFault fault) {
-    trace(sentLine(reply, fault));
-}
+void EventLog::sent(const Reply& reply, ReplyFault fault) { trace(sentLine(reply, fault)); }
 
-void EventLog::hungUp() {
-    trace("hangup");
-}
+void EventLog::hungUp() { trace("hangup"); }
 
-void EventLog::trace(const std::string& line) {
+void EventLog::trace(const std::string& line)
+{
     if (trace_)
         std::cout << line << std::endl;
 }

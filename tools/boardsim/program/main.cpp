@@ -7,7 +7,8 @@
 #include <iostream>
 #include <optional>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     using namespace boardsim;
     const auto parsed = parseOptions({argv + 1, static_cast<std::size_t>(argc - 1)});
     if (std::holds_alternative<HelpRequested>(parsed)) {

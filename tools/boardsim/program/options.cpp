@@ -8,7 +8,8 @@ namespace boardsim {
 
 namespace {
 
-template <typename Number> std::optional<Number> parseNumber(std::string_view text) {
+template <typename Number> std::optional<Number> parseNumber(std::string_view text)
+{
     Number number{};
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, number);
@@ -18,7 +19,8 @@ template <typename Number> std::optional<Number> parseNumber(std::string_view te
 }
 
 template <typename Target>
-bool assignInteger(Target& target, std::string_view text, unsigned long min, unsigned long max) {
+bool assignInteger(Target& target, std::string_view text, unsigned long min, unsigned long max)
+{
     const auto number = parseNumber<unsigned long>(text);
     if (!number || *number < min || *number > max)
         return false;
@@ -27,7 +29,8 @@ bool assignInteger(Target& target, std::string_view text, unsigned long min, uns
 }
 
 // "X.Y" with one decimal digit each, sent as the byte 0xXY.
-bool assignVersion(std::uint8_t& target, std::string_view text) {
+bool assignVersion(std::uint8_t& target, std::string_view text)
+{
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     if (text.size() != 3 || !isDigit(text[0]) || text[1] != '.' || !isDigit(text[2]))
         return false;
@@ -35,7 +38,8 @@ bool assignVersion(std::uint8_t& target, std::string_view text) {
     return true;
 }
 
-bool assignSeconds(std::optional<std::chrono::duration<double>>& target, std::string_view text) {
+bool assignSeconds(std::optional<std::chrono::duration<double>>& target, std::string_view text)
+{
     const auto seconds = parseNumber<double>(text);
     if (!seconds || !std::isfinite(*seconds) || *seconds <= 0)
         return false;
@@ -43,7 +47,8 @@ bool assignSeconds(std::optional<std::chrono::duration<double>>& target, std::st
     return true;
 }
 
-bool assignPath(std::optional<std::string>& target, std::string_view text) {
+bool assignPath(std::optional<std::string>& target, std::string_view text)
+{
     if (text.empty())
         return false;
     target = std::string(text);
@@ -79,7 +84,8 @@ constexpr ValueOption kValueOptions[] = {
      [](Options& o, std::string_view v) { return assignSeconds(o.hangupAfter, v); }},
 };
 
-const ValueOption* findValueOption(std::string_view name) {
+const ValueOption* findValueOption(std::string_view name)
+{
     for (const ValueOption& option : kValueOptions)
         if (option.name == name)
             return &option;
@@ -88,7 +94,8 @@ const ValueOption* findValueOption(std::string_view name) {
 
 } // namespace
 
-std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const char* const> args) {
+std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const char* const> args)
+{
     Options options;
     bool chunkGapGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -118,7 +125,8 @@ std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const ch
     return options;
 }
 
-std::string_view helpText() {
+std::string_view helpText()
+{
     return R"(Usage: kxlt-boardsim [options]
 
 Simulates one KX-LT display board on a pseudo-terminal (raw, 9600 baud). The first line on

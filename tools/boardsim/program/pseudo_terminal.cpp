@@ -8,7 +8,8 @@ namespace boardsim {
 
 namespace {
 
-int openMaster() {
+int openMaster()
+{
     const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (fd < 0)
         throwErrno("posix_openpt");
@@ -21,14 +22,16 @@ int openMaster() {
     return fd;
 }
 
-std::string slaveName(int master) {
+std::string slaveName(int master)
+{
     const char* name = ::ptsname(master);
     if (name == nullptr)
         throwErrno("ptsname");
     return name;
 }
 
-int openRawSlave(const std::string& path) {
+int openRawSlave(const std::string& path)
+{
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
     if (fd < 0)
         throwErrno("opening " + path);
@@ -48,7 +51,8 @@ int openRawSlave(const std::string& path) {
 } // namespace
 
 PseudoTerminal::PseudoTerminal()
-    : master_(openMaster()), slavePath_(slaveName(master_.get())),
-      slave_(openRawSlave(slavePath_)) {}
+    : master_(openMaster()), slavePath_(slaveName(master_.get())), slave_(openRawSlave(slavePath_))
+{
+}
 
 } // namespace boardsim

@@ -10,14 +10,17 @@ namespace boardsim {
 
 namespace {
 
-template <typename... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+template <typename... Handlers> struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
 
 } // namespace
 
 Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop)
     : line_(line), stop_(stop), silent_(options.silent), board_(options.board),
       faults_(options.badCheckEvery, options.garbageEvery),
-      outgoing_(options.chunkSize, options.chunkGap), log_(options.trace) {
+      outgoing_(options.chunkSize, options.chunkGap), log_(options.trace)
+{
     if (options.hangupAfter)
         hangupAt_ = std::chrono::steady_clock::now() +
                     std::chrono::ceil<std::chrono::steady_clock::duration>(*options.hangupAfter);
@@ -25,7 +28,8 @@ Simulator::Simulator(const Options& options, const PseudoTerminal& line, const S
         recorder_.emplace(*options.recordPath);
 }
 
-void Simulator::run() {
+void Simulator::run()
+{
     while (true) {
         const Instant now = std::chrono::steady_clock::now();
         if (hangupAt_ && now >= *hangupAt_) {
@@ -57,7 +61,8 @@ void Simulator::run() {
     }
 }
 
-void Simulator::receive(Instant now) {
+void Simulator::receive(Instant now)
+{
     std::array<std::uint8_t, 4096> buffer{};
     const auto count = ::read(line_.master(), buffer.data(), buffer.size());
     if (count < 0) {
@@ -80,20 +85,23 @@ void Simulator::receive(Instant now) {
     }
 }
 
-void Simulator::handle(const Frame& frame, Instant now) {
+void Simulator::handle(const Frame& frame, Instant now)
+{
     log_.received(frame, board_.isAddressed(frame), board_.address());
     if (const auto reply = board_.handle(frame, now); reply && !silent_)
         answer(*reply);
 }
 
-void Simulator::answer(const Reply& reply) {
+void Simulator::answer(const Reply& reply)
+{
     const ReplyFault fault = faults_.next();
     const Reply sent = applyFault(reply, fault);
     log_.sent(sent, fault);
     outgoing_.push(sent);
 }
 
-int Simulator::pollTimeoutMs(Instant now) const {
+int Simulator::pollTimeoutMs(Instant now) const
+{
     std::optional<Instant> wakeAt = hangupAt_;
     if (const auto nextWrite = outgoing_.nextWriteAt(); nextWrite && *nextWrite > now)
         wakeAt = wakeAt ? std::min(*wakeAt, *nextWrite) : *nextWrite;

@@ -10,7 +10,8 @@ namespace {
 
 volatile std::sig_atomic_t stopWriteFd = -1;
 
-void onStopSignal(int) {
+void onStopSignal(int)
+{
     const int savedErrno = errno;
     const char byte = 1;
     if (stopWriteFd >= 0) {
@@ -19,7 +20,8 @@ void onStopSignal(int) {
     errno = savedErrno;
 }
 
-std::array<int, 2> nonBlockingPipe() {
+std::array<int, 2> nonBlockingPipe()
+{
     std::array<int, 2> ends{};
     if (::pipe(ends.data()) != 0)
         throwErrno("pipe");
@@ -32,8 +34,8 @@ std::array<int, 2> nonBlockingPipe() {
 
 StopSignal::StopSignal() : StopSignal(nonBlockingPipe()) {}
 
-StopSignal::StopSignal(std::array<int, 2> pipeEnds)
-    : readEnd_(pipeEnds[0]), writeEnd_(pipeEnds[1]) {
+StopSignal::StopSignal(std::array<int, 2> pipeEnds) : readEnd_(pipeEnds[0]), writeEnd_(pipeEnds[1])
+{
     stopWriteFd = writeEnd_.get();
     struct sigaction action {};
     action.sa_handler = onStopSignal;
@@ -43,8 +45,6 @@ StopSignal::StopSignal(std::array<int, 2> pipeEnds)
             throwErrno("sigaction");
 }
 
-StopSignal::~StopSignal() {
-    stopWriteFd = -1;
-}
+StopSignal::~StopSignal() { stopWriteFd = -1; }
 
 } // namespace boardsim

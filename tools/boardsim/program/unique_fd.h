@@ -13,7 +13,8 @@ public:
     explicit UniqueFd(int fd) : fd_(fd) {}
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() {
+    ~UniqueFd()
+    {
         if (fd_ >= 0)
             ::close(fd_);
     }
@@ -24,7 +25,8 @@ private:
     int fd_;
 };
 
-[[noreturn]] inline void throwErrno(const std::string& what) {
+[[noreturn]] inline void throwErrno(const std::string& what)
+{
     throw std::system_error(errno, std::generic_category(), what);
 }
 
