@@ -217,23 +217,6 @@ private slots:
         QVERIFY2(stopped, qPrintable(failure));
     }
 
-    void informationNeedsAnOpenPort()
-    {
-        QVERIFY2(startBoard({}), qPrintable(failure));
-        MessageBoxCatcher boxes;
-        boxes.arm();
-        click("Cmd_info");
-        QCOMPARE(boxes.seen, 1);
-        QCOMPARE(boxes.text, QStringLiteral("No serial port opened!"));
-        QCOMPARE(label("DS_type"), QStringLiteral("Unknow Part"));
-
-        QVERIFY2(openPort(), qPrintable(failure));
-        QCOMPARE(clickInformation(), 0);
-        QTRY_COMPARE(lines(), std::size_t(1));
-        QVERIFY2(stopBoard(), qPrintable(failure));
-        QCOMPARE(recorded().toHex(' '), kIdentityQuery.toHex(' '));
-    }
-
     void informationIdentifiesTheBoard_data()
     {
         QTest::addColumn<QStringList>("options");
@@ -244,10 +227,6 @@ private slots:
             << QStringList{"--serial", "654321", "--version", "2.5"} << "654321"
             << "2.5"
             << "1H";
-        QTest::newRow("serial 42, version 0.9 at 200, answered whatever the address")
-            << QStringList{"--address", "200", "--serial", "42", "--version", "0.9"} << "000042"
-            << "0.9"
-            << "200H";
     }
     void informationIdentifiesTheBoard()
     {
@@ -281,24 +260,6 @@ private slots:
                                       << "002000"
                                       << "-1500"
                                       << "57.1428571428571";
-        QTest::newRow("1000 of 3000") << "3000"
-                                      << "1000"
-                                      << "003000"
-                                      << "001000"
-                                      << "-2000"
-                                      << "33.3333333333333";
-        QTest::newRow("2000 of 8000") << "8000"
-                                      << "2000"
-                                      << "008000"
-                                      << "002000"
-                                      << "-6000"
-                                      << "25";
-        QTest::newRow("1250 of 1000, above the goal") << "1000"
-                                                      << "1250"
-                                                      << "001000"
-                                                      << "001250"
-                                                      << "250"
-                                                      << "125";
     }
     void goalAndActualShowWithDifferenceAndEfficiency()
     {

@@ -11,7 +11,6 @@
 //   FB: AA FB A A ~A ~A 00 AB | (8 00)
 
 #include "protocol/command_frame.h"
-#include "protocol/hex_text.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,18 +39,7 @@ QByteArray toByteArray(const TransmitBuffer& buffer)
     return QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(buffer.size()));
 }
 
-TransmitBuffer toBuffer(const QByteArray& data)
-{
-    TransmitBuffer buffer{};
-    for (qsizetype i = 0; i < data.size() && i < qsizetype(buffer.size()); ++i)
-        buffer[std::size_t(i)] = std::uint8_t(data[i]);
-    return buffer;
-}
 
-std::vector<std::uint8_t> toVector(const QByteArray& data)
-{
-    return std::vector<std::uint8_t>(data.begin(), data.end());
-}
 
 // The nine bytes the port receives for a frame: the frame and the trailing 0x00.
 QString transmitted(const QByteArray& frame) { return spaced(frame + QByteArray(1, '\0')); }
@@ -62,8 +50,6 @@ class TestCommandFrame : public QObject {
     Q_OBJECT
 
 private slots:
-    void checkByte_data();
-    void checkByte();
     void controlFrame_data();
     void controlFrame();
     void valueFrame_data();
@@ -72,37 +58,9 @@ private slots:
     void queryFrame();
     void setAddressFrame_data();
     void setAddressFrame();
-    void echoText_data();
-    void echoText();
-    void hexText_data();
-    void hexText();
-    void appendHex_data();
-    void appendHex();
 };
 
-void TestCommandFrame::checkByte_data()
-{
-    QTest::addColumn<QByteArray>("covered");
-    QTest::addColumn<int>("expected");
 
-    QTest::newRow("check is the XOR of the covered bytes") << bytes("01 11 00 00 00") << 0x10;
-    QTest::newRow("check of address 99 with start is 0x72") << bytes("63 11 00 00 00") << 0x72;
-    QTest::newRow("check byte 0xAA is sent as 0xAB") << bytes("01 00 99 32 00") << 0xAB;
-    QTest::newRow("a lone 0xAA is sent as 0xAB") << bytes("AA") << 0xAB;
-    QTest::newRow("check 0xAB stays 0xAB") << bytes("01 00 99 33 00") << 0xAB;
-    QTest::newRow("check 0xAB minus one bit is not substituted") << bytes("01 00 99 30 00") << 0xA8;
-    QTest::newRow("a pair and its complement cancel to 0x00") << bytes("0A F5 0A F5") << 0x00;
-    QTest::newRow("nothing covered gives 0x00") << QByteArray() << 0x00;
-}
-
-void TestCommandFrame::checkByte()
-{
-    QFETCH(QByteArray, covered);
-    QFETCH(int, expected);
-
-    const std::vector<std::uint8_t> data = toVector(covered);
-    QCOMPARE(int(kxlt::protocol::checkByte(std::span<const std::uint8_t>(data))), expected);
-}
 
 void TestCommandFrame::controlFrame_data()
 {
@@ -218,81 +176,11 @@ void TestCommandFrame::setAddressFrame()
     QCOMPARE(spaced(toByteArray(buffer)), transmitted(frame));
 }
 
-void TestCommandFrame::echoText_data()
-{
-    QTest::addColumn<QByteArray>("buffer"); // all nine transmit bytes
-    QTest::addColumn<QString>("text");
 
-    QTest::newRow("start frame shows as eight digit pairs each followed by a blank")
-        << bytes("AA F5 01 11 00 00 00 10 00") << QStringLiteral("AA F5 01 11 00 00 00 10 ");
-    QTest::newRow("hex letters show in upper case")
-        << bytes("AA FB 55 55 AA AA 00 AB 00") << QStringLiteral("AA FB 55 55 AA AA 00 AB ");
-    QTest::newRow("small bytes keep their leading zero")
-        << bytes("AA F9 0A F5 0A F5 00 AB 00") << QStringLiteral("AA F9 0A F5 0A F5 00 AB ");
-    QTest::newRow("the trailing transmit byte is not shown")
-        << bytes("AA F0 01 00 35 00 00 34 FF") << QStringLiteral("AA F0 01 00 35 00 00 34 ");
-}
 
-void TestCommandFrame::echoText()
-{
-    QFETCH(QByteArray, buffer);
-    QFETCH(QString, text);
 
-    QCOMPARE(buffer.size(), qsizetype(kTransmitSize));
-    const std::string echo = kxlt::protocol::echoText(toBuffer(buffer));
-    QCOMPARE(QString::fromStdString(echo), text);
-    QCOMPARE(echo.size(), std::size_t(24));
-}
 
-void TestCommandFrame::hexText_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<QString>("separator");
-    QTest::addColumn<QString>("text");
 
-    QTest::newRow("without a separator the digit pairs run together")
-        << bytes("0A FF 54") << QString() << QStringLiteral("0AFF54");
-    QTest::newRow("a blank follows every pair, the last one too")
-        << bytes("0A FF 54") << QStringLiteral(" ") << QStringLiteral("0A FF 54 ");
-    QTest::newRow("a longer separator follows every pair")
-        << bytes("00 ab") << QStringLiteral(", ") << QStringLiteral("00, AB, ");
-    QTest::newRow("no bytes give no text") << QByteArray() << QStringLiteral(" ") << QString();
-}
-
-void TestCommandFrame::hexText()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(QString, separator);
-    QFETCH(QString, text);
-
-    const std::vector<std::uint8_t> raw = toVector(data);
-    const std::string sep = separator.toStdString();
-    QCOMPARE(QString::fromStdString(kxlt::protocol::hexText(raw, sep)), text);
-}
-
-void TestCommandFrame::appendHex_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<int>("byte");
-    QTest::addColumn<QString>("after");
-
-    QTest::newRow("digits are added after what is there")
-        << QStringLiteral("AA ") << 0xF5 << QStringLiteral("AA F5");
-    QTest::newRow("a byte below 0x10 keeps its leading zero")
-        << QString() << 0x0A << QStringLiteral("0A");
-    QTest::newRow("zero is two digits") << QString() << 0x00 << QStringLiteral("00");
-}
-
-void TestCommandFrame::appendHex()
-{
-    QFETCH(QString, before);
-    QFETCH(int, byte);
-    QFETCH(QString, after);
-
-    std::string text = before.toStdString();
-    kxlt::protocol::appendHex(text, std::uint8_t(byte));
-    QCOMPARE(QString::fromStdString(text), after);
-}
 
 QTEST_APPLESS_MAIN(TestCommandFrame)
 #include "tst_command_frame.moc"

