@@ -16,15 +16,15 @@ void MainWindow::nameControlsForAssistiveTools()
     // Buttons, groups and caption labels speak their own text. A box or a value is named by
     // the label that names it on screen.
     const std::pair<QWidget*, QLabel*> namedBy[] = {
-        {DS_type, nullptr},     {DS_address, Label25},   {Dis_serial, Label24},
-        {Dis_version, Label23}, {Txt_address1, Label27}, {Rbox1, Label8},
-        {len1, Label18},        {Txt_send1, Label19},    {Dis_plan, Label2},
-        {Dis_div, Label6},      {Dis_real, Label15},     {Dis_diff, Label17},
-        {Dis_bidata, Label14},  {Set_target, Label10},   {Set_real, Label13},
-        {Set_add, Label3},
+        {DS_address, Label25},   {Dis_serial, Label24}, {Dis_version, Label23},
+        {Txt_address1, Label27}, {Rbox1, Label8},       {len1, Label18},
+        {Txt_send1, Label19},    {Dis_plan, Label2},    {Dis_div, Label6},
+        {Dis_real, Label15},     {Dis_diff, Label17},   {Dis_bidata, Label14},
+        {Set_target, Label10},   {Set_real, Label13},   {Set_add, Label3},
     };
     for (const auto& [control, label] : namedBy)
-        control->setAccessibleName(label ? label->text() : KX_type->title());
+        control->setAccessibleName(label->text());
+    DS_type->setAccessibleName(KX_type->title());
     Label27->setBuddy(Txt_address1);
     Label10->setBuddy(Set_target);
     Label13->setBuddy(Set_real);
