@@ -2,6 +2,7 @@
 #include "protocol/board_address.h"
 #include "protocol/command_frame.h"
 #include "protocol/reply_decoding.h"
+#include "protocol/reply_framer.h"
 #include "protocol/status_reply.h"
 #include "protocol/value_field.h"
 

@@ -49,11 +49,10 @@ QString openFailureText(const QString& device, QSerialPort::SerialPortError erro
 
 QString lostPortText(QSerialPort::SerialPortError error)
 {
-    switch (error) {
-    case QSerialPort::ReadError: return QStringLiteral("reading from the device failed.");
-    case QSerialPort::WriteError: return QStringLiteral("writing to the device failed.");
-    default: return QStringLiteral("the device is gone (unplugged, or the adapter stopped).");
-    }
+    if (error == QSerialPort::WriteError)
+        return QStringLiteral("writing to the device failed.");
+    // An adapter pulled out shows as a read or a resource error, depending on the driver.
+    return QStringLiteral("the device is gone (unplugged, or the adapter stopped).");
 }
 
 } // namespace kxlt::port
