@@ -1,6 +1,8 @@
 #include "frame_decoder.h"
 #include "frame_parser.h"
+#include "options.h"
 #include "reply.h"
+#include "shared_line.h"
 
 #include <QtTest>
 
@@ -35,6 +37,9 @@ const QByteArray kSetAddress85 = hex("AA FB 55 55 AA AA 00 AB 00");
 const QByteArray kQuery1 = hex("AA F9 01 FE 01 FE 00 AB 00");
 const QByteArray kQuery85 = hex("AA F9 55 AA 55 AA 00 AB 00");
 const QByteArray kIdentityQuery = hex("AA F9 63 9C 63 9C 00 AB 00");
+const QByteArray kGoal3500At2 = hex("AA F0 02 00 35 00 00 37 00");
+const QByteArray kQuery2 = hex("AA F9 02 FD 02 FD 00 AB 00");
+const QByteArray kQuery7 = hex("AA F9 07 F8 07 F8 00 AB 00");
 
 std::vector<ParseEvent> feedInPieces(FrameParser& parser, const QByteArray& stream, int pieceSize)
 {
@@ -56,10 +61,21 @@ QStringList meaningsOfFrames(const std::vector<ParseEvent>& events)
     return meanings;
 }
 
+QString summary(const std::variant<Options, HelpRequested, UsageError>& parsed)
+{
+    if (const auto* error = std::get_if<UsageError>(&parsed))
+        return "error: " + QString::fromStdString(error->message);
+    QStringList addresses;
+    for (const std::uint8_t address : std::get<Options>(parsed).addresses)
+        addresses << QString::number(address);
+    return "addresses " + addresses.join(',');
+}
+
 } // namespace
 
-// The simulated board's own logic: what it takes from the line and what it answers. The program
-// around it (pseudo-terminal, options, faults, counting) is exercised by the end-to-end tests.
+// The simulated board's own logic: what it takes from the line and what it answers, and its
+// options. The program around it (pseudo-terminal, faults, counting) is exercised by the
+// end-to-end tests.
 class TestBoardSim : public QObject {
     Q_OBJECT
 
@@ -70,6 +86,10 @@ private slots:
     void rejectsMalformedBuffers();
     void buildsReply_data();
     void buildsReply();
+    void answersOnSharedLine_data();
+    void answersOnSharedLine();
+    void parsesOptions_data();
+    void parsesOptions();
 };
 
 void TestBoardSim::parsesFramesInAnySplit_data()
@@ -202,6 +222,71 @@ void TestBoardSim::buildsReply()
                          .address = static_cast<std::uint8_t>(address)};
     std::copy_n(characters.constData(), content.characters.size(), content.characters.begin());
     QCOMPARE(toByteArray(buildReply(content)), reply);
+}
+
+void TestBoardSim::answersOnSharedLine_data()
+{
+    QTest::addColumn<QList<int>>("addresses");
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QList<QByteArray>>("replies");
+
+    QTest::newRow("goal for 2 reaches board 2 only, query for 7 answered by board 7 only")
+        << QList<int>{1, 2, 7} << kGoal3500At2 + kQuery7 + kQuery2
+        << QList<QByteArray>{hex("54 4B 58 2D 4C 54 20 20 20 00 00 00 00 00 00 00 00 00 00 00 00 "
+                                 "12 34 56 30 07 15"),
+                             hex("54 4B 58 2D 4C 54 20 20 20 00 35 00 00 00 00 00 00 00 00 00 00 "
+                                 "12 34 56 30 02 25")};
+    QTest::newRow("identity query to two boards: their replies ANDed")
+        << QList<int>{1, 2} << kIdentityQuery
+        << QList<QByteArray>{hex("54 4B 58 2D 4C 54 20 20 20 00 00 00 00 00 00 00 00 00 00 00 00 "
+                                 "12 34 56 30 00 10")};
+    QTest::newRow("set address moves every board")
+        << QList<int>{1, 2} << kGoal3500At2 + kSetAddress85 + kQuery85
+        << QList<QByteArray>{hex("54 4B 58 2D 4C 54 20 20 20 00 00 00 00 00 00 00 00 00 00 00 00 "
+                                 "12 34 56 30 55 42")};
+}
+
+void TestBoardSim::answersOnSharedLine()
+{
+    QFETCH(QList<int>, addresses);
+    QFETCH(QByteArray, stream);
+    QFETCH(QList<QByteArray>, replies);
+
+    const std::vector<std::uint8_t> boardAddresses(addresses.begin(), addresses.end());
+    SharedLine line(BoardConfig{}, boardAddresses);
+    FrameParser parser;
+    QList<QByteArray> answered;
+    for (const ParseEvent& event : parser.feed(bytesOf(stream)))
+        if (const auto* frame = std::get_if<Frame>(&event))
+            if (const auto answer = line.handle(*frame, Instant{}))
+                answered << toByteArray(answer->reply);
+    QCOMPARE(answered, replies);
+}
+
+void TestBoardSim::parsesOptions_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("parsed");
+
+    QTest::newRow("several boards") << QStringList{"--address", "1,2,7"} << "addresses 1,2,7";
+    QTest::newRow("empty entry in an address list")
+        << QStringList{"--address", "1,,7"} << "error: bad value '1,,7' for --address";
+    QTest::newRow("address over 255 in a list")
+        << QStringList{"--address", "7,256"} << "error: bad value '7,256' for --address";
+}
+
+void TestBoardSim::parsesOptions()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, parsed);
+
+    std::vector<QByteArray> storage;
+    for (const QString& arg : args)
+        storage.push_back(arg.toLocal8Bit());
+    std::vector<const char*> argv;
+    for (const QByteArray& arg : storage)
+        argv.push_back(arg.constData());
+    QCOMPARE(summary(parseOptions(argv)), parsed);
 }
 
 QTEST_GUILESS_MAIN(TestBoardSim)

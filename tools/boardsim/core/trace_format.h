@@ -2,9 +2,11 @@
 
 #include "frame.h"
 #include "frame_parser.h"
-#include "reply.h"
 #include "reply_faults.h"
+#include "shared_line.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace boardsim {
@@ -12,12 +14,14 @@ namespace boardsim {
 // One trace line per event on the line, without the newline:
 //   rx AA F5 01 11 00 00 00 10 00  start addr 1
 //   rx AA F5 02 11 00 00 00 13 00  start addr 2  (ignored: board is addr 1)
+//   rx AA F5 03 11 00 00 00 12 00  start addr 3  (ignored: boards are addr 1,2,7)
 //   bad AA F5 01 11 00 00 00 11 00  bad check byte
 //   skip 12 34
-//   tx 54 4B 58 ...  [(bad check injected) | (garbage injected)]
-std::string receivedLine(const Frame& frame, bool addressed, std::uint8_t boardAddress);
+//   tx 54 4B 58 ...  [(bad check injected) | (garbage injected)]  [(collision of N replies)]
+std::string receivedLine(const Frame& frame, bool addressed,
+                         std::span<const std::uint8_t> boardAddresses);
 std::string malformedLine(const MalformedBuffer& malformed);
 std::string skippedLine(const SkippedBytes& skipped);
-std::string sentLine(const Reply& reply, ReplyFault fault);
+std::string sentLine(const LineAnswer& answer, ReplyFault fault);
 
 } // namespace boardsim

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -38,6 +39,19 @@ bool assignVersion(std::uint8_t& target, std::string_view text)
     return true;
 }
 
+bool assignAddresses(std::vector<std::uint8_t>& target, std::string_view text)
+{
+    std::vector<std::uint8_t> addresses;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        if (!assignInteger(addresses.emplace_back(), text.substr(start, comma - start), 0, 255))
+            return false;
+        start = comma + 1;
+    }
+    target = std::move(addresses);
+    return true;
+}
+
 bool assignSeconds(std::optional<std::chrono::duration<double>>& target, std::string_view text)
 {
     const auto seconds = parseNumber<double>(text);
@@ -63,8 +77,7 @@ struct ValueOption {
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {"--address",
-     [](Options& o, std::string_view v) { return assignInteger(o.board.address, v, 0, 255); }},
+    {"--address", [](Options& o, std::string_view v) { return assignAddresses(o.addresses, v); }},
     {"--serial",
      [](Options& o, std::string_view v) { return assignInteger(o.board.serial, v, 0, 999'999); }},
     {"--version", [](Options& o, std::string_view v) { return assignVersion(o.board.version, v); }},
@@ -129,20 +142,22 @@ std::string_view helpText()
 {
     return R"(Usage: kxlt-boardsim [options]
 
-Simulates one KX-LT display board on a pseudo-terminal (raw, 9600 baud). The first line on
-stdout is the path of the serial port to open.
+Simulates KX-LT display boards sharing one line on a pseudo-terminal (raw, 9600 baud). The first
+line on stdout is the path of the serial port to open.
 
-Board:
-  --address N            board address 0..255 (default 1)
+Boards:
+  --address N[,N...]     one board per address 0..255, e.g. 1,2,7 (default 1)
   --serial NNNNNN        serial number, up to six decimal digits (default 123456)
   --version X.Y          firmware version, one digit each, reported as the byte 0xXY (default 3.0)
   --step-ms MS           counting step in milliseconds, at least 1 (default 1000)
+  Serial, version and step apply to every board alike.
 
 Line:
   --link PATH            also make PATH a symlink to the port; an old symlink there is replaced,
                          and the link is removed on exit
   --trace                print every frame received (rx), malformed buffer (bad), skipped byte
-                         (skip) and reply sent (tx) as hex with its meaning
+                         (skip) and reply sent (tx) as hex with its meaning; a collided reply
+                         is marked (collision of N replies)
   --record FILE          append every byte received to FILE, unmodified
 
 Faults:
@@ -161,8 +176,10 @@ Board model:
   seconds. While running, the actual count rises by the increment once every step (--step-ms)
   and the seconds value counts the running seconds, modulo 10000. A stopped board keeps the
   part of a step it had already run.
-  Commands act only at the board's address; set address is taken whatever the address. A query
-  is answered at the board's address, and the identity query (pair value 0x63) always.
+  Commands act only on the board at their address. Set address carries no old address, so every
+  board takes it. A query is answered by the board at its address, and the identity query (pair
+  value 0x63) by every board. Boards answering the same frame collide: the line carries one
+  27-byte reply, the byte-wise AND of theirs, so its check byte normally fails.
 
 Exit status: 0 after SIGINT, SIGTERM or --hangup-after; 1 on a system error; 2 on bad usage.
 )";

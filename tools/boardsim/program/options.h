@@ -3,16 +3,19 @@
 #include "board.h"
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace boardsim {
 
 struct Options {
     BoardConfig board;
+    std::vector<std::uint8_t> addresses{1}; // one board each
     std::optional<std::string> linkPath;
     std::optional<std::string> recordPath;
     bool trace = false;

@@ -17,7 +17,7 @@ template <typename... Handlers> struct Overloaded : Handlers... {
 } // namespace
 
 Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop)
-    : line_(line), stop_(stop), silent_(options.silent), board_(options.board),
+    : line_(line), stop_(stop), silent_(options.silent), boards_(options.board, options.addresses),
       faults_(options.badCheckEvery, options.garbageEvery),
       outgoing_(options.chunkSize, options.chunkGap), log_(options.trace)
 {
@@ -87,17 +87,17 @@ void Simulator::receive(Instant now)
 
 void Simulator::handle(const Frame& frame, Instant now)
 {
-    log_.received(frame, board_.isAddressed(frame), board_.address());
-    if (const auto reply = board_.handle(frame, now); reply && !silent_)
-        answer(*reply);
+    log_.received(frame, boards_.isAddressed(frame), boards_.addresses());
+    if (const auto answer = boards_.handle(frame, now); answer && !silent_)
+        sendAnswer(*answer);
 }
 
-void Simulator::answer(const Reply& reply)
+void Simulator::sendAnswer(const LineAnswer& answer)
 {
     const ReplyFault fault = faults_.next();
-    const Reply sent = applyFault(reply, fault);
+    const LineAnswer sent{applyFault(answer.reply, fault), answer.boards};
     log_.sent(sent, fault);
-    outgoing_.push(sent);
+    outgoing_.push(sent.reply);
 }
 
 int Simulator::pollTimeoutMs(Instant now) const

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "board.h"
 #include "byte_recorder.h"
 #include "event_log.h"
 #include "frame_parser.h"
@@ -8,13 +7,15 @@
 #include "outgoing_queue.h"
 #include "pseudo_terminal.h"
 #include "reply_faults.h"
+#include "shared_line.h"
 #include "stop_signal.h"
 
 #include <optional>
 
 namespace boardsim {
 
-// The board on the line: reads what the tool sends, lets the board react and queues its replies.
+// The boards on the line: reads what the tool sends, lets the boards react and queues their
+// replies.
 class Simulator {
 public:
     Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop);
@@ -25,14 +26,14 @@ public:
 private:
     void receive(Instant now);
     void handle(const Frame& frame, Instant now);
-    void answer(const Reply& reply);
+    void sendAnswer(const LineAnswer& answer);
     int pollTimeoutMs(Instant now) const;
 
     const PseudoTerminal& line_;
     const StopSignal& stop_;
     std::optional<Instant> hangupAt_;
     bool silent_;
-    Board board_;
+    SharedLine boards_;
     FrameParser parser_;
     ReplyFaults faults_;
     OutgoingQueue outgoing_;
