@@ -6,6 +6,11 @@ namespace boardsim {
 
 namespace {
 
+std::string quietField(std::chrono::milliseconds quiet)
+{
+    return "  quiet " + std::to_string(quiet.count()) + " ms";
+}
+
 std::string addressList(std::span<const std::uint8_t> addresses)
 {
     std::string list;
@@ -34,9 +39,9 @@ std::string malformedLine(const MalformedBuffer& malformed)
 
 std::string skippedLine(const SkippedBytes& skipped) { return "skip " + toHex(skipped.bytes); }
 
-std::string sentLine(const LineAnswer& answer, ReplyFault fault)
+std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet)
 {
-    std::string line = "tx " + toHex(answer.reply);
+    std::string line = "tx " + toHex(answer.reply) + quietField(quiet);
     switch (fault) {
     case ReplyFault::None: break;
     case ReplyFault::BadCheck: line += "  (bad check injected)"; break;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <poll.h>
 #include <stdexcept>
 
@@ -17,13 +16,19 @@ template <typename... Handlers> struct Overloaded : Handlers... {
 } // namespace
 
 Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop)
+    : Simulator(options, line, stop, std::chrono::steady_clock::now())
+{
+}
+
+Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop,
+                     Instant start)
     : line_(line), stop_(stop), silent_(options.silent), boards_(options.board, options.addresses),
-      faults_(options.badCheckEvery, options.garbageEvery),
-      outgoing_(options.chunkSize, options.chunkGap), log_(options.trace)
+      faults_(options.badCheckEvery, options.garbageEvery), outgoing_(options.pacing, start),
+      log_(options.trace)
 {
     if (options.hangupAfter)
-        hangupAt_ = std::chrono::steady_clock::now() +
-                    std::chrono::ceil<std::chrono::steady_clock::duration>(*options.hangupAfter);
+        hangupAt_ =
+            start + std::chrono::ceil<std::chrono::steady_clock::duration>(*options.hangupAfter);
     if (options.recordPath)
         recorder_.emplace(*options.recordPath);
 }
@@ -42,10 +47,11 @@ void Simulator::run()
             {stop_.fd(), POLLIN, 0},
             {line_.master(), static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
         }};
-        if (::poll(fds.data(), fds.size(), pollTimeoutMs(now)) < 0) {
+        const auto timeout = pollTimeout(now);
+        if (::ppoll(fds.data(), fds.size(), timeout ? &*timeout : nullptr, nullptr) < 0) {
             if (errno == EINTR)
                 continue;
-            throwErrno("poll");
+            throwErrno("ppoll");
         }
         if (fds[0].revents != 0)
             return;
@@ -89,27 +95,31 @@ void Simulator::handle(const Frame& frame, Instant now)
 {
     log_.received(frame, boards_.isAddressed(frame), boards_.addresses());
     if (const auto answer = boards_.handle(frame, now); answer && !silent_)
-        sendAnswer(*answer);
+        sendAnswer(*answer, now);
 }
 
-void Simulator::sendAnswer(const LineAnswer& answer)
+void Simulator::sendAnswer(const LineAnswer& answer, Instant now)
 {
     const ReplyFault fault = faults_.next();
     const LineAnswer sent{applyFault(answer.reply, fault), answer.boards};
-    log_.sent(sent, fault);
-    outgoing_.push(sent.reply);
+    outgoing_.push(sent.reply, now, [this, sent, fault](std::chrono::milliseconds quiet) {
+        log_.sent(sent, fault, quiet);
+    });
 }
 
-int Simulator::pollTimeoutMs(Instant now) const
+std::optional<timespec> Simulator::pollTimeout(Instant now) const
 {
     std::optional<Instant> wakeAt = hangupAt_;
+    const auto wakeBy = [&](Instant at) { wakeAt = wakeAt ? std::min(*wakeAt, at) : at; };
     if (const auto nextWrite = outgoing_.nextWriteAt(); nextWrite && *nextWrite > now)
-        wakeAt = wakeAt ? std::min(*wakeAt, *nextWrite) : *nextWrite;
+        wakeBy(*nextWrite);
     if (!wakeAt)
-        return -1;
-    // Rounded up: waking a little early would only poll again with a zero timeout.
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wakeAt - now).count();
-    return static_cast<int>(std::clamp<decltype(wait)>(wait, 0, INT_MAX));
+        return std::nullopt;
+    // Finer than milliseconds: at line speed a byte takes about one.
+    const auto wait = std::max(std::chrono::nanoseconds(0), *wakeAt - now);
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(wait);
+    return timespec{.tv_sec = static_cast<time_t>(seconds.count()),
+                    .tv_nsec = static_cast<long>((wait - seconds).count())};
 }
 
 } // namespace boardsim

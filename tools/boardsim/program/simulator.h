@@ -10,6 +10,7 @@
 #include "shared_line.h"
 #include "stop_signal.h"
 
+#include <ctime>
 #include <optional>
 
 namespace boardsim {
@@ -24,10 +25,13 @@ public:
     void run();
 
 private:
+    Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop,
+              Instant start);
+
     void receive(Instant now);
     void handle(const Frame& frame, Instant now);
-    void sendAnswer(const LineAnswer& answer);
-    int pollTimeoutMs(Instant now) const;
+    void sendAnswer(const LineAnswer& answer, Instant now);
+    std::optional<timespec> pollTimeout(Instant now) const;
 
     const PseudoTerminal& line_;
     const StopSignal& stop_;
