@@ -1,6 +1,7 @@
 #include "frame_decoder.h"
 #include "frame_parser.h"
 #include "line_pacer.h"
+#include "noise_source.h"
 #include "options.h"
 #include "reply.h"
 #include "shared_line.h"
@@ -72,7 +73,11 @@ QString summary(const std::variant<Options, HelpRequested, UsageError>& parsed)
     QStringList addresses;
     for (const std::uint8_t address : options.addresses)
         addresses << QString::number(address);
-    return QStringLiteral("addresses %1 baud %2").arg(addresses.join(',')).arg(options.pacing.baud);
+    return QStringLiteral("addresses %1 baud %2 noise %3 seed %4")
+        .arg(addresses.join(','))
+        .arg(options.pacing.baud)
+        .arg(options.noiseEvery.count())
+        .arg(options.seed ? QString::number(*options.seed) : QStringLiteral("-"));
 }
 
 // At atUs after the start, pushes that many bytes, then writes what is due.
@@ -103,6 +108,7 @@ private slots:
     void answersOnSharedLine();
     void pacesBytes_data();
     void pacesBytes();
+    void noiseRepeatsWithItsSeed();
     void parsesOptions_data();
     void parsesOptions();
 };
@@ -328,18 +334,46 @@ void TestBoardSim::pacesBytes()
     }
 }
 
+void TestBoardSim::noiseRepeatsWithItsSeed()
+{
+    constexpr int bursts = 200;
+    NoiseSource noise(100ms, 42, Instant{});
+    NoiseSource again(100ms, 42, Instant{});
+    NoiseSource otherSeed(100ms, 43, Instant{});
+    bool othersDiffer = false;
+    int withMarker = 0;
+    for (int i = 0; i < bursts; ++i) {
+        const Instant at = noise.dueAt();
+        QCOMPARE(again.dueAt(), at);
+        const auto burst = noise.takeBurst(at);
+        QCOMPARE(again.takeBurst(at), burst);
+        QVERIFY(!burst.empty() && burst.size() <= 32);
+        withMarker += std::ranges::count(burst, kKxltMarker) > 0 ? 1 : 0;
+        othersDiffer = othersDiffer || otherSeed.takeBurst(at) != burst;
+    }
+    QVERIFY(othersDiffer);
+    QVERIFY(withMarker > bursts / 4);
+    const auto meanInterval = (noise.dueAt() - Instant{}) / bursts;
+    QVERIFY(meanInterval > 50ms && meanInterval < 200ms);
+}
+
 void TestBoardSim::parsesOptions_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("parsed");
 
     QTest::newRow("several boards")
-        << QStringList{"--address", "1,2,7"} << "addresses 1,2,7 baud 0";
+        << QStringList{"--address", "1,2,7"} << "addresses 1,2,7 baud 0 noise 0 seed -";
     QTest::newRow("empty entry in an address list")
         << QStringList{"--address", "1,,7"} << "error: bad value '1,,7' for --address";
     QTest::newRow("address over 255 in a list")
         << QStringList{"--address", "7,256"} << "error: bad value '7,256' for --address";
-    QTest::newRow("line speed") << QStringList{"--baud", "9600"} << "addresses 1 baud 9600";
+    QTest::newRow("line speed") << QStringList{"--baud", "9600"}
+                                << "addresses 1 baud 9600 noise 0 seed -";
+    QTest::newRow("noise with a seed") << QStringList{"--noise-every", "500", "--seed", "42"}
+                                       << "addresses 1 baud 0 noise 500 seed 42";
+    QTest::newRow("seed without noise")
+        << QStringList{"--seed", "42"} << "error: --seed needs --noise-every";
 }
 
 void TestBoardSim::parsesOptions()

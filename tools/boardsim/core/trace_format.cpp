@@ -52,4 +52,11 @@ std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::mi
     return line;
 }
 
+std::string noiseLine(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
+{
+    return "noise " + toHex(burst) + quietField(quiet);
+}
+
+std::string seedLine(std::uint64_t seed) { return "seed " + std::to_string(seed); }
+
 } // namespace boardsim

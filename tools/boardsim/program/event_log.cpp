@@ -29,6 +29,13 @@ void EventLog::sent(const LineAnswer& answer, ReplyFault fault, std::chrono::mil
     trace(sentLine(answer, fault, quiet));
 }
 
+void EventLog::noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
+{
+    trace(noiseLine(burst, quiet));
+}
+
+void EventLog::seed(std::uint64_t seed) { trace(seedLine(seed)); }
+
 void EventLog::hungUp() { trace("hangup"); }
 
 void EventLog::trace(const std::string& line)

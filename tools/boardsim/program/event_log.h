@@ -22,6 +22,8 @@ public:
     void malformed(const MalformedBuffer& malformed, std::size_t count);
     void skipped(const SkippedBytes& skipped);
     void sent(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet);
+    void noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
+    void seed(std::uint64_t seed);
     void hungUp();
 
 private:

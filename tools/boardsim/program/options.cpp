@@ -99,6 +99,12 @@ constexpr ValueOption kValueOptions[] = {
      }},
     {"--baud",
      [](Options& o, std::string_view v) { return assignInteger(o.pacing.baud, v, 1, kNoLimit); }},
+    {"--noise-every",
+     [](Options& o, std::string_view v) { return assignInteger(o.noiseEvery, v, 1, kNoLimit); }},
+    {"--seed",
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.seed, v, 0, std::numeric_limits<unsigned long>::max());
+     }},
     {"--hangup-after",
      [](Options& o, std::string_view v) { return assignSeconds(o.hangupAfter, v); }},
 };
@@ -141,6 +147,8 @@ std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const ch
     }
     if (chunkGapGiven && options.pacing.chunkSize == 0)
         return UsageError{"--chunk-gap-ms needs --chunk"};
+    if (options.seed && options.noiseEvery.count() == 0)
+        return UsageError{"--seed needs --noise-every"};
     return options;
 }
 
@@ -171,6 +179,9 @@ Faults:
   --garbage-every N      every Nth reply is replaced by 0xAA and 26 bytes 0x55
   --chunk BYTES          send in pieces of BYTES bytes
   --chunk-gap-ms MS      pause after each piece (default 10; needs --chunk)
+  --noise-every MS       send bursts of 1 to 32 random bytes (half of them holding 0x54) at
+                         random moments, MS apart on average; a burst never splits a reply
+  --seed N               seed for the noise, to repeat a run (default: random, see Trace)
   --silent               never answer
   --hangup-after S       close the port after S seconds (fractions allowed) and exit 0
 
@@ -192,8 +203,10 @@ Trace (one line per event; fields separated by two spaces):
   bad HEX  REASON                                                         malformed buffer
   skip HEX                                                                bytes skipped
   tx HEX  quiet MS ms[  (bad check injected) | (garbage injected)][  (collision of N replies)]
-  tx lines are printed when their first byte goes out; "quiet" is how long the line had been
-  silent before it, in whole milliseconds since the previous byte sent (or since start).
+  noise HEX  quiet MS ms
+  seed N                                      first, with --noise-every
+  tx and noise lines are printed when their first byte goes out; "quiet" is how long the line had
+  been silent before it, in whole milliseconds since the previous byte sent (or since start).
 
 Exit status: 0 after SIGINT, SIGTERM or --hangup-after; 1 on a system error; 2 on bad usage.
 )";

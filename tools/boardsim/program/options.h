@@ -24,6 +24,8 @@ struct Options {
     unsigned badCheckEvery = 0; // 0: never
     unsigned garbageEvery = 0;  // 0: never
     Pacing pacing;
+    std::chrono::milliseconds noiseEvery{0}; // 0: no noise
+    std::optional<std::uint64_t> seed;
     std::optional<std::chrono::duration<double>> hangupAfter;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <poll.h>
+#include <random>
 #include <stdexcept>
 
 namespace boardsim {
@@ -29,18 +30,25 @@ Simulator::Simulator(const Options& options, const PseudoTerminal& line, const S
     if (options.hangupAfter)
         hangupAt_ =
             start + std::chrono::ceil<std::chrono::steady_clock::duration>(*options.hangupAfter);
+    if (options.noiseEvery.count() != 0)
+        noise_.emplace(options.noiseEvery, options.seed.value_or(std::random_device{}()), start);
     if (options.recordPath)
         recorder_.emplace(*options.recordPath);
 }
 
 void Simulator::run()
 {
+    if (noise_)
+        log_.seed(noise_->seed());
     while (true) {
         const Instant now = std::chrono::steady_clock::now();
         if (hangupAt_ && now >= *hangupAt_) {
             log_.hungUp();
             return;
         }
+        // A burst that falls due while bytes wait goes out after them.
+        if (noise_ && outgoing_.empty() && now >= noise_->dueAt())
+            sendNoise(now);
         const auto nextWrite = outgoing_.nextWriteAt();
         const bool wantWrite = nextWrite && *nextWrite <= now;
         std::array<pollfd, 2> fds{{
@@ -107,12 +115,22 @@ void Simulator::sendAnswer(const LineAnswer& answer, Instant now)
     });
 }
 
+void Simulator::sendNoise(Instant now)
+{
+    const auto burst = noise_->takeBurst(now);
+    outgoing_.push(burst, now,
+                   [this, burst](std::chrono::milliseconds quiet) { log_.noise(burst, quiet); });
+}
+
 std::optional<timespec> Simulator::pollTimeout(Instant now) const
 {
     std::optional<Instant> wakeAt = hangupAt_;
     const auto wakeBy = [&](Instant at) { wakeAt = wakeAt ? std::min(*wakeAt, at) : at; };
     if (const auto nextWrite = outgoing_.nextWriteAt(); nextWrite && *nextWrite > now)
         wakeBy(*nextWrite);
+    // While bytes wait, their writes wake the loop; the next burst waits for them anyway.
+    if (noise_ && outgoing_.empty())
+        wakeBy(noise_->dueAt());
     if (!wakeAt)
         return std::nullopt;
     // Finer than milliseconds: at line speed a byte takes about one.
