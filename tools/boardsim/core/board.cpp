@@ -9,7 +9,9 @@ constexpr std::uint64_t kSecondsModulus = 10'000;
 
 } // namespace
 
-Board::Board(const BoardConfig& config) : config_(config), address_(config.address) {}
+Board::Board(const BoardConfig& config, std::uint8_t address) : config_(config), address_(address)
+{
+}
 
 bool Board::isAddressed(const Frame& frame) const
 {

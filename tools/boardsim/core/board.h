@@ -10,8 +10,8 @@
 
 namespace boardsim {
 
+// Settings every board on the line shares; only the address is each board's own.
 struct BoardConfig {
-    std::uint8_t address = 1;
     std::uint32_t serial = 123456;
     std::uint8_t version = 0x30;
     CharacterBytes characters = kKxltCharacters;
@@ -30,7 +30,7 @@ struct Counters {
 // by any clock.
 class Board {
 public:
-    explicit Board(const BoardConfig& config);
+    Board(const BoardConfig& config, std::uint8_t address);
 
     // Whether the board acts on this frame at all.
     bool isAddressed(const Frame& frame) const;

@@ -4,11 +4,31 @@
 
 namespace boardsim {
 
-std::string receivedLine(const Frame& frame, bool addressed, std::uint8_t boardAddress)
+namespace {
+
+std::string quietField(std::chrono::milliseconds quiet)
+{
+    return "  quiet " + std::to_string(quiet.count()) + " ms";
+}
+
+std::string addressList(std::span<const std::uint8_t> addresses)
+{
+    std::string list;
+    for (const std::uint8_t address : addresses)
+        list += (list.empty() ? "" : ",") + std::to_string(address);
+    return list;
+}
+
+} // namespace
+
+std::string receivedLine(const Frame& frame, bool addressed,
+                         std::span<const std::uint8_t> boardAddresses)
 {
     std::string line = "rx " + toHex(frame.bytes) + "  " + describe(frame);
     if (!addressed)
-        line += "  (ignored: board is addr " + std::to_string(boardAddress) + ")";
+        line += (boardAddresses.size() == 1 ? "  (ignored: board is addr "
+                                            : "  (ignored: boards are addr ") +
+                addressList(boardAddresses) + ")";
     return line;
 }
 
@@ -19,15 +39,24 @@ std::string malformedLine(const MalformedBuffer& malformed)
 
 std::string skippedLine(const SkippedBytes& skipped) { return "skip " + toHex(skipped.bytes); }
 
-std::string sentLine(const Reply& reply, ReplyFault fault)
+std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet)
 {
-    std::string line = "tx " + toHex(reply);
+    std::string line = "tx " + toHex(answer.reply) + quietField(quiet);
     switch (fault) {
     case ReplyFault::None: break;
     case ReplyFault::BadCheck: line += "  (bad check injected)"; break;
     case ReplyFault::Garbage: line += "  (garbage injected)"; break;
     }
+    if (answer.boards > 1)
+        line += "  (collision of " + std::to_string(answer.boards) + " replies)";
     return line;
 }
+
+std::string noiseLine(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
+{
+    return "noise " + toHex(burst) + quietField(quiet);
+}
+
+std::string seedLine(std::uint64_t seed) { return "seed " + std::to_string(seed); }
 
 } // namespace boardsim

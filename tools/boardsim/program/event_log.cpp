@@ -9,9 +9,10 @@ namespace boardsim {
 
 EventLog::EventLog(bool trace) : trace_(trace) {}
 
-void EventLog::received(const Frame& frame, bool addressed, std::uint8_t boardAddress)
+void EventLog::received(const Frame& frame, bool addressed,
+                        std::span<const std::uint8_t> boardAddresses)
 {
-    trace(receivedLine(frame, addressed, boardAddress));
+    trace(receivedLine(frame, addressed, boardAddresses));
 }
 
 void EventLog::malformed(const MalformedBuffer& malformed, std::size_t count)
@@ -23,7 +24,17 @@ void EventLog::malformed(const MalformedBuffer& malformed, std::size_t count)
 
 void EventLog::skipped(const SkippedBytes& skipped) { trace(skippedLine(skipped)); }
 
-void EventLog::sent(const Reply& reply, ReplyFault fault) { trace(sentLine(reply, fault)); }
+void EventLog::sent(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet)
+{
+    trace(sentLine(answer, fault, quiet));
+}
+
+void EventLog::noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
+{
+    trace(noiseLine(burst, quiet));
+}
+
+void EventLog::seed(std::uint64_t seed) { trace(seedLine(seed)); }
 
 void EventLog::hungUp() { trace("hangup"); }
 

@@ -2,9 +2,12 @@
 
 #include "frame.h"
 #include "frame_parser.h"
-#include "reply.h"
 #include "reply_faults.h"
+#include "shared_line.h"
 
+#include <chrono>
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace boardsim {
@@ -15,10 +18,12 @@ class EventLog {
 public:
     explicit EventLog(bool trace);
 
-    void received(const Frame& frame, bool addressed, std::uint8_t boardAddress);
+    void received(const Frame& frame, bool addressed, std::span<const std::uint8_t> boardAddresses);
     void malformed(const MalformedBuffer& malformed, std::size_t count);
     void skipped(const SkippedBytes& skipped);
-    void sent(const Reply& reply, ReplyFault fault);
+    void sent(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet);
+    void noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
+    void seed(std::uint64_t seed);
     void hungUp();
 
 private:

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -38,6 +39,19 @@ bool assignVersion(std::uint8_t& target, std::string_view text)
     return true;
 }
 
+bool assignAddresses(std::vector<std::uint8_t>& target, std::string_view text)
+{
+    std::vector<std::uint8_t> addresses;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        if (!assignInteger(addresses.emplace_back(), text.substr(start, comma - start), 0, 255))
+            return false;
+        start = comma + 1;
+    }
+    target = std::move(addresses);
+    return true;
+}
+
 bool assignSeconds(std::optional<std::chrono::duration<double>>& target, std::string_view text)
 {
     const auto seconds = parseNumber<double>(text);
@@ -63,8 +77,7 @@ struct ValueOption {
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {"--address",
-     [](Options& o, std::string_view v) { return assignInteger(o.board.address, v, 0, 255); }},
+    {"--address", [](Options& o, std::string_view v) { return assignAddresses(o.addresses, v); }},
     {"--serial",
      [](Options& o, std::string_view v) { return assignInteger(o.board.serial, v, 0, 999'999); }},
     {"--version", [](Options& o, std::string_view v) { return assignVersion(o.board.version, v); }},
@@ -77,9 +90,21 @@ constexpr ValueOption kValueOptions[] = {
     {"--garbage-every",
      [](Options& o, std::string_view v) { return assignInteger(o.garbageEvery, v, 1, kNoLimit); }},
     {"--chunk",
-     [](Options& o, std::string_view v) { return assignInteger(o.chunkSize, v, 1, kNoLimit); }},
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.pacing.chunkSize, v, 1, kNoLimit);
+     }},
     {"--chunk-gap-ms",
-     [](Options& o, std::string_view v) { return assignInteger(o.chunkGap, v, 0, kNoLimit); }},
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.pacing.chunkGap, v, 0, kNoLimit);
+     }},
+    {"--baud",
+     [](Options& o, std::string_view v) { return assignInteger(o.pacing.baud, v, 1, kNoLimit); }},
+    {"--noise-every",
+     [](Options& o, std::string_view v) { return assignInteger(o.noiseEvery, v, 1, kNoLimit); }},
+    {"--seed",
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.seed, v, 0, std::numeric_limits<unsigned long>::max());
+     }},
     {"--hangup-after",
      [](Options& o, std::string_view v) { return assignSeconds(o.hangupAfter, v); }},
 };
@@ -120,8 +145,10 @@ std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const ch
             return UsageError{"bad value '" + std::string(value) + "' for " + std::string(name)};
         chunkGapGiven = chunkGapGiven || name == "--chunk-gap-ms";
     }
-    if (chunkGapGiven && options.chunkSize == 0)
+    if (chunkGapGiven && options.pacing.chunkSize == 0)
         return UsageError{"--chunk-gap-ms needs --chunk"};
+    if (options.seed && options.noiseEvery.count() == 0)
+        return UsageError{"--seed needs --noise-every"};
     return options;
 }
 
@@ -129,27 +156,32 @@ std::string_view helpText()
 {
     return R"(Usage: kxlt-boardsim [options]
 
-Simulates one KX-LT display board on a pseudo-terminal (raw, 9600 baud). The first line on
-stdout is the path of the serial port to open.
+Simulates KX-LT display boards sharing one line on a pseudo-terminal (raw, 9600 baud). The first
+line on stdout is the path of the serial port to open.
 
-Board:
-  --address N            board address 0..255 (default 1)
+Boards:
+  --address N[,N...]     one board per address 0..255, e.g. 1,2,7 (default 1)
   --serial NNNNNN        serial number, up to six decimal digits (default 123456)
   --version X.Y          firmware version, one digit each, reported as the byte 0xXY (default 3.0)
   --step-ms MS           counting step in milliseconds, at least 1 (default 1000)
+  Serial, version and step apply to every board alike.
 
 Line:
   --link PATH            also make PATH a symlink to the port; an old symlink there is replaced,
                          and the link is removed on exit
-  --trace                print every frame received (rx), malformed buffer (bad), skipped byte
-                         (skip) and reply sent (tx) as hex with its meaning
+  --baud N               send at the pace of an N baud line: each byte leaves once its 10 bits
+                         would have crossed the wire (1.04 ms at 9600)
+  --trace                print one line per event on stdout, see Trace below
   --record FILE          append every byte received to FILE, unmodified
 
 Faults:
   --bad-check-every N    every Nth reply goes out with a wrong check byte
   --garbage-every N      every Nth reply is replaced by 0xAA and 26 bytes 0x55
-  --chunk BYTES          write replies in pieces of BYTES bytes
+  --chunk BYTES          send in pieces of BYTES bytes
   --chunk-gap-ms MS      pause after each piece (default 10; needs --chunk)
+  --noise-every MS       send bursts of 1 to 32 random bytes (half of them holding 0x54) at
+                         random moments, MS apart on average; a burst never splits a reply
+  --seed N               seed for the noise, to repeat a run (default: random, see Trace)
   --silent               never answer
   --hangup-after S       close the port after S seconds (fractions allowed) and exit 0
 
@@ -161,8 +193,20 @@ Board model:
   seconds. While running, the actual count rises by the increment once every step (--step-ms)
   and the seconds value counts the running seconds, modulo 10000. A stopped board keeps the
   part of a step it had already run.
-  Commands act only at the board's address; set address is taken whatever the address. A query
-  is answered at the board's address, and the identity query (pair value 0x63) always.
+  Commands act only on the board at their address. Set address carries no old address, so every
+  board takes it. A query is answered by the board at its address, and the identity query (pair
+  value 0x63) by every board. Boards answering the same frame collide: the line carries one
+  27-byte reply, the byte-wise AND of theirs, so its check byte normally fails.
+
+Trace (one line per event; fields separated by two spaces):
+  rx HEX  MEANING[  (ignored: board is addr N | boards are addr N,N...)]   frame received
+  bad HEX  REASON                                                         malformed buffer
+  skip HEX                                                                bytes skipped
+  tx HEX  quiet MS ms[  (bad check injected) | (garbage injected)][  (collision of N replies)]
+  noise HEX  quiet MS ms
+  seed N                                      first, with --noise-every
+  tx and noise lines are printed when their first byte goes out; "quiet" is how long the line had
+  been silent before it, in whole milliseconds since the previous byte sent (or since start).
 
 Exit status: 0 after SIGINT, SIGTERM or --hangup-after; 1 on a system error; 2 on bad usage.
 )";

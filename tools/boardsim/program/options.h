@@ -1,26 +1,31 @@
 #pragma once
 
 #include "board.h"
+#include "line_pacer.h"
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace boardsim {
 
 struct Options {
     BoardConfig board;
+    std::vector<std::uint8_t> addresses{1}; // one board each
     std::optional<std::string> linkPath;
     std::optional<std::string> recordPath;
     bool trace = false;
     bool silent = false;
     unsigned badCheckEvery = 0; // 0: never
     unsigned garbageEvery = 0;  // 0: never
-    std::size_t chunkSize = 0;  // 0: each reply in one write
-    std::chrono::milliseconds chunkGap{10};
+    Pacing pacing;
+    std::chrono::milliseconds noiseEvery{0}; // 0: no noise
+    std::optional<std::uint64_t> seed;
     std::optional<std::chrono::duration<double>> hangupAfter;
 };
 
