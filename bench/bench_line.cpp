@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -84,7 +85,8 @@ void BM_FloodThroughWindow(benchmark::State& state)
         board.window.show();
         auto* log = board.get<ReplyLog>("Rbox1");
         log->appendText(replyLines(prefill));
-        board.openPort();
+        if (!board.openPort())
+            state.SkipWithError("COM1 did not open");
         const auto handled = [log, prefill] { return long(log->lineCount() - prefill); };
         const double seconds = flood(*board.line, handled);
         report(state, seconds, handled());
@@ -104,10 +106,11 @@ void BM_FloodThroughPlainTextLog(benchmark::State& state)
         PseudoTerminal line;
         qputenv("KXLT_COM1", line.slavePath().toLocal8Bit());
         QtSerialLink link;
-        link.setSettings("9600,N,8,1");
-        link.setRThreshold(27);
+        link.setSettings(kxlt::port::kBoardLineSettings);
         link.setCommPort(1);
+        QSignalSpy quiet(&link, &kxlt::port::SerialLink::lineQuiet);
         link.setPortOpen(true);
+        quiet.wait(1000);
         PlainTextReplyView view(link);
         view.show();
         view.log()->setPlainText(QString::fromStdString(replyLines(std::size_t(prefill))));
@@ -135,7 +138,8 @@ void BM_IdleWithPortOpen(benchmark::State& state)
     for (auto _ : state) {
         WindowOnLine board;
         board.window.show();
-        board.openPort();
+        if (!board.openPort())
+            state.SkipWithError("COM1 did not open");
         QApplication::processEvents();
         const double cpuBefore = cpuSeconds();
         QElapsedTimer clock;
@@ -157,7 +161,8 @@ void BM_HostileLine(benchmark::State& state)
         WindowOnLine board;
         board.window.show();
         auto* log = board.get<ReplyLog>("Rbox1");
-        board.openPort();
+        if (!board.openPort())
+            state.SkipWithError("COM1 did not open");
         board.click("Command7");
         QApplication::processEvents();
         const long residentBefore = residentBytes();

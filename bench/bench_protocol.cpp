@@ -2,6 +2,7 @@
 #include "protocol/board_address.h"
 #include "protocol/command_frame.h"
 #include "protocol/reply_decoding.h"
+#include "protocol/reply_framer.h"
 #include "protocol/status_reply.h"
 #include "protocol/value_field.h"
 
@@ -33,16 +34,18 @@ void BM_EchoText(benchmark::State& state)
 }
 BENCHMARK(BM_EchoText);
 
-void BM_ReadBlockOfReplies(benchmark::State& state)
+void BM_FrameReplies(benchmark::State& state)
 {
     std::vector<std::uint8_t> block;
     for (int i = 0; i < state.range(0); ++i)
         block.insert(block.end(), kReply.begin(), kReply.end());
+    ReplyFramer framer;
+    framer.lineQuiet();
     for (auto _ : state)
-        benchmark::DoNotOptimize(readBlock(block));
+        benchmark::DoNotOptimize(framer.receive(block));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_ReadBlockOfReplies)->Arg(1)->Arg(150);
+BENCHMARK(BM_FrameReplies)->Arg(1)->Arg(150);
 
 void BM_ReplyLineAndDecoding(benchmark::State& state)
 {

@@ -17,7 +17,9 @@ PlainTextReplyView::PlainTextReplyView(kxlt::port::SerialLink& link) : link_(lin
     log_ = new QPlainTextEdit;
     log_->setReadOnly(true);
     column->addWidget(log_);
-    connect(&link_, &kxlt::port::SerialLink::onComm, this, &PlainTextReplyView::receive);
+    connect(&link_, &kxlt::port::SerialLink::received, this, &PlainTextReplyView::receive);
+    connect(&link_, &kxlt::port::SerialLink::lineQuiet, this,
+            [this] { show(framer_.lineQuiet()); });
 }
 
 int PlainTextReplyView::lineCount() const
@@ -26,15 +28,19 @@ int PlainTextReplyView::lineCount() const
     return log_->document()->blockCount() - 1;
 }
 
-void PlainTextReplyView::receive()
+void PlainTextReplyView::receive(const QByteArray& bytes)
+{
+    show(framer_.receive(
+        {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())}));
+}
+
+void PlainTextReplyView::show(const std::vector<kxlt::protocol::LineEvent>& events)
 {
     using namespace kxlt::protocol;
-    const QByteArray block = link_.input();
-    const ReceivedBlock received = readBlock(
-        {reinterpret_cast<const std::uint8_t*>(block.constData()), std::size_t(block.size())});
-    for (const ReplyBytes& reply : received.replies) {
-        type_->setText(received.recognised ? QStringLiteral("KX-LT")
-                                           : QStringLiteral("Unknow Part"));
+    for (const LineEvent& event : events) {
+        const ReplyBytes& reply = event.bytes;
+        type_->setText(event.kind != LineEventKind::Junk ? QStringLiteral("KX-LT")
+                                                         : QStringLiteral("Unknow Part"));
         address_->setText(QString::fromStdString(replyAddressText(reply)));
         const std::string line = replyHexLine(reply);
         hexLine_->setText(QString::fromStdString(line));

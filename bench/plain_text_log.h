@@ -1,12 +1,14 @@
 #pragma once
 
 #include "port/serial_link.h"
+#include "protocol/reply_framer.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
 // The baseline: the window's receive path with the reply log as a plain QPlainTextEdit, the
 // widget that serial tools commonly use and trim. Same work per reply: recognise, check, show
@@ -19,9 +21,11 @@ public:
     int lineCount() const;
 
 private:
-    void receive();
+    void receive(const QByteArray& bytes);
+    void show(const std::vector<kxlt::protocol::LineEvent>& events);
 
     kxlt::port::SerialLink& link_;
+    kxlt::protocol::ReplyFramer framer_;
     QPlainTextEdit* log_;
     QLabel* type_;
     QLabel* address_;

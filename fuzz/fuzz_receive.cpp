@@ -1,5 +1,6 @@
-// Arbitrary bytes from the line into the window's receive handler. The first input byte says how
-// many bytes each read delivers (0: all at once), so replies cut by the end of a read are covered.
+// Arbitrary bytes from the line into the window's receive handler, then a quiet line. The first
+// input byte says how many bytes each read delivers (0: all at once), so replies cut by the end
+// of a read are covered.
 #include "fake_serial_link.h"
 
 #include "ui/main_window.h"
@@ -29,16 +30,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0) {
-        fakeLink->receive({});
+    if (size == 0)
         return 0;
-    }
     const std::size_t piece = data[0] == 0 ? size : data[0];
     for (std::size_t offset = 1; offset < size; offset += piece) {
         const std::size_t length = std::min(piece, size - offset);
-        fakeLink->receive(
+        emit fakeLink->received(
             QByteArray(reinterpret_cast<const char*>(data + offset), qsizetype(length)));
     }
+    fakeLink->quiet();
     if (replyLog->lineCount() > kMaxLogLines)
         replyLog->setText(QString());
     return 0;

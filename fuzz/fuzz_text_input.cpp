@@ -1,6 +1,5 @@
-// Arbitrary operator text into the address, value and line-settings readers. Accepted text must
+// Arbitrary operator text into the address and value readers. Accepted text must
 // mean what it says; refused text must carry a reason.
-#include "port/line_settings.h"
 #include "protocol/board_address.h"
 #include "protocol/command_frame.h"
 #include "protocol/value_field.h"
@@ -45,8 +44,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         require(!value.reason().empty());
     }
-
-    const auto settings = kxlt::port::parseLineSettings(text);
-    require(settings.ok() || !settings.reason().empty());
     return 0;
 }

@@ -1,9 +1,5 @@
 #pragma once
 
-#include "protocol/parsed.h"
-
-#include <string_view>
-
 namespace kxlt::port {
 
 enum class Parity { None, Even, Odd, Mark, Space };
@@ -18,7 +14,7 @@ struct LineSettings {
     bool operator==(const LineSettings&) const = default;
 };
 
-// Reads "baud,parity,data,stop", for instance "9600,N,8,1" or "19200,E,7,1.5".
-protocol::Parsed<LineSettings> parseLineSettings(std::string_view text);
+// "9600,N,8,1": what every board speaks.
+inline constexpr LineSettings kBoardLineSettings{};
 
 } // namespace kxlt::port

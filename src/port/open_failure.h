@@ -9,4 +9,7 @@ namespace kxlt::port {
 QString openFailureText(const QString& device, QSerialPort::SerialPortError error,
                         const QString& systemText);
 
+// Why an open port was closed under the operator's hands.
+QString lostPortText(QSerialPort::SerialPortError error);
+
 } // namespace kxlt::port

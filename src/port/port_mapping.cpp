@@ -1,9 +1,12 @@
 #include "port/port_mapping.h"
 
+#include <QFile>
 #include <QSerialPortInfo>
 #include <QtGlobal>
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <tuple>
 
 namespace kxlt::port {
@@ -34,6 +37,26 @@ auto sortKey(const std::string& device)
     return std::make_tuple(isAdapter(name) ? 0 : 1, name.substr(0, digitsStart), number, name);
 }
 
+std::vector<std::string> systemDevicesInComOrder()
+{
+    std::vector<std::string> devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        devices.push_back(info.systemLocation().toStdString());
+    return inComOrder(std::move(devices));
+}
+
+// The path as the environment holds it, bytes that are not UTF-8 included, resolved to the
+// device's own name.
+std::optional<QString> overriddenDevice(int portNumber)
+{
+    const QByteArray path = qgetenv(QStringLiteral("KXLT_COM%1").arg(portNumber).toLatin1());
+    if (path.isEmpty())
+        return std::nullopt;
+    const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.constData(), nullptr),
+                                                               &std::free);
+    return QFile::decodeName(resolved ? QByteArray(resolved.get()) : path);
+}
+
 } // namespace
 
 std::vector<std::string> inComOrder(std::vector<std::string> devices)
@@ -43,31 +66,41 @@ std::vector<std::string> inComOrder(std::vector<std::string> devices)
     return devices;
 }
 
-QString deviceForPort(int portNumber)
+std::array<std::optional<QString>, kPortCount> comPortDevices()
 {
-    const QString variable = QStringLiteral("KXLT_COM%1").arg(portNumber);
-    const QString overridden = qEnvironmentVariable(variable.toLatin1().constData());
-    if (!overridden.isEmpty())
-        return overridden;
+    std::array<std::optional<QString>, kPortCount> devices;
+    std::optional<std::vector<std::string>> systemDevices;
+    for (int portNumber = 1; portNumber <= kPortCount; ++portNumber) {
+        std::optional<QString>& device = devices[static_cast<std::size_t>(portNumber) - 1];
+        device = overriddenDevice(portNumber);
+        if (device)
+            continue;
 #ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(portNumber);
+        device = QStringLiteral("COM%1").arg(portNumber);
 #else
-    std::vector<std::string> devices;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        devices.push_back(info.systemLocation().toStdString());
-    devices = inComOrder(std::move(devices));
-    if (portNumber < 1 || static_cast<std::size_t>(portNumber) > devices.size())
-        return {};
-    return QString::fromStdString(devices[static_cast<std::size_t>(portNumber) - 1]);
+        // Listing the system's ports takes milliseconds: once for all five.
+        if (!systemDevices)
+            systemDevices = systemDevicesInComOrder();
+        if (static_cast<std::size_t>(portNumber) <= systemDevices->size())
+            device =
+                QString::fromStdString((*systemDevices)[static_cast<std::size_t>(portNumber) - 1]);
 #endif
+    }
+    return devices;
 }
 
-QString describePort(int portNumber)
+std::optional<QString> deviceForPort(int portNumber)
 {
-    const QString device = deviceForPort(portNumber);
-    if (device.isEmpty())
+    if (portNumber < 1 || portNumber > kPortCount)
+        return std::nullopt;
+    return comPortDevices()[static_cast<std::size_t>(portNumber) - 1];
+}
+
+QString describePort(int portNumber, const std::optional<QString>& device)
+{
+    if (!device)
         return QStringLiteral("COM%1: no serial device found").arg(portNumber);
-    return QStringLiteral("COM%1 opens %2").arg(portNumber).arg(device);
+    return QStringLiteral("COM%1 opens %2").arg(portNumber).arg(*device);
 }
 
 } // namespace kxlt::port

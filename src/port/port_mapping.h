@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,14 @@ inline constexpr int kPortCount = 5;
 // natural name order (ttyUSB2 before ttyUSB10).
 std::vector<std::string> inComOrder(std::vector<std::string> devices);
 
-// The device that COMn opens now: KXLT_COMn when set, "COMn" on Windows, otherwise the n-th
-// device of the system's serial ports in COM order. Empty when there is none.
-QString deviceForPort(int portNumber);
+// The devices that COM1..COM5 open now: KXLT_COMn when set, under the device's real name
+// (links resolved, relative to the working directory), so that the port is locked under the
+// name every other program uses for it; "COMn" on Windows; otherwise the system's serial ports
+// in COM order. Nothing where there is no device.
+std::array<std::optional<QString>, kPortCount> comPortDevices();
+std::optional<QString> deviceForPort(int portNumber);
 
 // For the operator: "COM1 opens /dev/ttyUSB0".
-QString describePort(int portNumber);
+QString describePort(int portNumber, const std::optional<QString>& device);
 
 } // namespace kxlt::port

@@ -50,26 +50,18 @@ bool meansDeviceLost(QSerialPort::SerialPortError error)
 
 QtSerialLink::QtSerialLink(QObject* parent) : SerialLink(parent)
 {
-    connect(&port_, &QSerialPort::readyRead, this, &QtSerialLink::raiseReceiveEvent);
+    quietTimer_.setSingleShot(true);
+    quietTimer_.setInterval(kQuietTime);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialLink::handOverBytes);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialLink::handleError);
+    connect(&quietTimer_, &QTimer::timeout, this, &SerialLink::lineQuiet);
 }
 
 void QtSerialLink::setCommPort(int portNumber) { portNumber_ = portNumber; }
 
 void QtSerialLink::setHandshaking(Handshaking handshaking) { handshaking_ = handshaking; }
 
-bool QtSerialLink::setSettings(std::string_view settings)
-{
-    const auto parsed = parseLineSettings(settings);
-    if (!parsed)
-        return false;
-    lineSettings_ = *parsed;
-    return true;
-}
-
-void QtSerialLink::setRThreshold(int byteCount) { receiveThreshold_ = byteCount; }
-
-void QtSerialLink::setInputMode(InputMode) {}
+void QtSerialLink::setSettings(const LineSettings& settings) { lineSettings_ = settings; }
 
 bool QtSerialLink::portOpen() const { return port_.isOpen(); }
 
@@ -80,26 +72,34 @@ void QtSerialLink::setPortOpen(bool open)
     if (open)
         this->open();
     else
-        port_.close();
+        close();
 }
 
 void QtSerialLink::open()
 {
-    const QString device = deviceForPort(portNumber_);
-    if (device.isEmpty()) {
+    const std::optional<QString> device = deviceForPort(portNumber_);
+    if (!device) {
         openFailure_ = QStringLiteral("No serial device for COM%1.").arg(portNumber_);
         return;
     }
     applyLineSettings();
-    port_.setPortName(device);
+    port_.setPortName(*device);
     if (!port_.open(QIODevice::ReadWrite)) {
-        openFailure_ = openFailureText(device, port_.error(), port_.errorString());
+        openFailure_ = openFailureText(*device, port_.error(), port_.errorString());
         return;
     }
     openFailure_.clear();
-    commEvent_ = CommEvent::None;
+    // What waited on the line was sent before anyone asked: no answer to this window.
+    port_.clear(QSerialPort::Input);
+    quietTimer_.start();
     if (dataTerminalReady_)
         port_.setDataTerminalReady(*dataTerminalReady_);
+}
+
+void QtSerialLink::close()
+{
+    quietTimer_.stop();
+    port_.close();
 }
 
 void QtSerialLink::applyLineSettings()
@@ -129,16 +129,12 @@ void QtSerialLink::output(std::span<const std::uint8_t> bytes)
     port_.flush();
 }
 
-QByteArray QtSerialLink::input() { return port_.readAll(); }
-
-CommEvent QtSerialLink::commEvent() const { return commEvent_; }
-
-void QtSerialLink::raiseReceiveEvent()
+void QtSerialLink::handOverBytes()
 {
-    if (receiveThreshold_ <= 0 || port_.bytesAvailable() < receiveThreshold_)
-        return;
-    commEvent_ = CommEvent::Receive;
-    emit onComm();
+    quietTimer_.start();
+    const QByteArray bytes = port_.readAll();
+    if (!bytes.isEmpty())
+        emit received(bytes);
 }
 
 void QtSerialLink::handleError(QSerialPort::SerialPortError error)
@@ -146,9 +142,8 @@ void QtSerialLink::handleError(QSerialPort::SerialPortError error)
     // Opening reports NoError, and a pseudo-terminal refuses DTR; neither harms an open port.
     if (!port_.isOpen() || !meansDeviceLost(error))
         return;
-    const QString reason = port_.errorString();
-    port_.close();
-    emit portLost(reason);
+    close();
+    emit portLost(lostPortText(error));
 }
 
 } // namespace kxlt::port

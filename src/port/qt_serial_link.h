@@ -1,9 +1,9 @@
 #pragma once
 
-#include "port/line_settings.h"
 #include "port/serial_link.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 #include <optional>
 
@@ -17,9 +17,7 @@ public:
 
     void setCommPort(int portNumber) override;
     void setHandshaking(Handshaking handshaking) override;
-    bool setSettings(std::string_view settings) override;
-    void setRThreshold(int byteCount) override;
-    void setInputMode(InputMode mode) override;
+    void setSettings(const LineSettings& settings) override;
 
     bool portOpen() const override;
     void setPortOpen(bool open) override;
@@ -28,23 +26,21 @@ public:
     void setDTREnable(bool enable) override;
 
     void output(std::span<const std::uint8_t> bytes) override;
-    QByteArray input() override;
-    CommEvent commEvent() const override;
 
 private:
     void open();
+    void close();
     void applyLineSettings();
-    void raiseReceiveEvent();
+    void handOverBytes();
     void handleError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    QTimer quietTimer_;
     int portNumber_ = 1;
     Handshaking handshaking_ = Handshaking::None;
     LineSettings lineSettings_;
-    int receiveThreshold_ = 0;
     std::optional<bool> dataTerminalReady_;
     QString openFailure_;
-    CommEvent commEvent_ = CommEvent::None;
 };
 
 } // namespace kxlt::port

@@ -1,19 +1,24 @@
 #pragma once
 
+#include "port/line_settings.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <span>
-#include <string_view>
 
 namespace kxlt::port {
 
 enum class Handshaking { None = 0, XonXoff = 1, RtsCts = 2 };
-// Binary input hands the received bytes over untouched; it is the only mode the tool uses.
-enum class InputMode { Binary = 1 };
-enum class CommEvent { None = 0, Receive = 2 };
+
+// How long the line must stay silent before the next byte may begin a reply. A board answers
+// within a few milliseconds and a reply takes 28 ms at 9600 baud, but USB adapters hand bytes
+// over in chunks up to 16 ms apart and slow ones trickle at 50 ms a byte; the automatic test
+// asks once a second. 100 ms is well clear of both.
+inline constexpr std::chrono::milliseconds kQuietTime{100};
 
 // The window's one serial component. Settings given to it stay until given again and are used
 // by every later open; it is created closed. Everything runs on the window's thread.
@@ -25,14 +30,11 @@ public:
 
     virtual void setCommPort(int portNumber) = 0;
     virtual void setHandshaking(Handshaking handshaking) = 0;
-    // "9600,N,8,1"; false when the text does not read as line settings.
-    virtual bool setSettings(std::string_view settings) = 0;
-    // The receive event is raised once at least this many bytes wait; 0 raises none.
-    virtual void setRThreshold(int byteCount) = 0;
-    virtual void setInputMode(InputMode mode) = 0;
+    virtual void setSettings(const LineSettings& settings) = 0;
 
     virtual bool portOpen() const = 0;
-    // Opening can fail: the port then stays closed and openFailure() says why.
+    // Opening can fail: the port then stays closed and openFailure() says why. Bytes that
+    // waited on the line before the open are discarded.
     virtual void setPortOpen(bool open) = 0;
     virtual QString openFailure() const = 0;
 
@@ -41,12 +43,12 @@ public:
 
     // All bytes, in order, in one write; nothing when closed.
     virtual void output(std::span<const std::uint8_t> bytes) = 0;
-    // Everything received and not yet read; empty when nothing waits.
-    virtual QByteArray input() = 0;
-    virtual CommEvent commEvent() const = 0;
 
 signals:
-    void onComm();
+    // Bytes as they arrive, in pieces of any size.
+    void received(const QByteArray& bytes);
+    // Nothing has arrived for kQuietTime since the last byte, or since the port opened.
+    void lineQuiet();
     // The device went away or failed while open; the link has closed the port.
     void portLost(const QString& reason);
 };

@@ -2,37 +2,14 @@
 
 #include "protocol/hex_text.h"
 
-#include <algorithm>
-
 namespace kxlt::protocol {
 
-namespace {
-
-bool startsWithReply(std::span<const std::uint8_t> bytes)
+bool checkMatches(const ReplyBytes& reply)
 {
-    return bytes.size() >= kReplySize && bytes[0] == kTypeMarker;
-}
-
-} // namespace
-
-ReceivedBlock readBlock(std::span<const std::uint8_t> block)
-{
-    ReceivedBlock received;
-    received.recognised = startsWithReply(block);
-    if (!received.recognised) {
-        received.replies.push_back(ReplyBytes{});
-        return received;
-    }
-    // A fast board can put several replies into one read; each counts. Anything after them that
-    // does not start with the marker is dropped.
-    while (startsWithReply(block)) {
-        ReplyBytes& reply = received.replies.emplace_back();
-        std::copy_n(block.begin(), kReplySize, reply.begin());
-        block = block.subspan(kReplySize);
-    }
-    if (!block.empty() && block[0] == kTypeMarker)
-        received.unfinishedReplyBytes = block.size();
-    return received;
+    std::uint8_t check = 0;
+    for (std::size_t i = 0; i < kReplyCheckByte; ++i)
+        check ^= reply[i];
+    return check == reply[kReplyCheckByte];
 }
 
 std::string replyAddressText(const ReplyBytes& reply)
@@ -42,14 +19,11 @@ std::string replyAddressText(const ReplyBytes& reply)
 
 std::string replyHexLine(const ReplyBytes& reply)
 {
-    std::uint8_t check = 0;
-    for (std::size_t i = 0; i < kReplyCheckByte; ++i)
-        check ^= reply[i];
-    if (check != reply[kReplyCheckByte])
+    if (!checkMatches(reply))
         return std::string(kCheckFailureText);
 
     std::string line = hexText(reply);
-    appendHex(line, check);
+    appendHex(line, reply[kReplyCheckByte]);
     return line;
 }
 

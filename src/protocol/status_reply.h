@@ -5,7 +5,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kxlt::protocol {
 
@@ -20,19 +19,8 @@ inline constexpr std::size_t kReplyCheckByte = 26;
 
 using ReplyBytes = std::array<std::uint8_t, kReplySize>;
 
-// What one read of the port holds.
-struct ReceivedBlock {
-    // The block begins with a complete reply. When it does not, the caller discards what is
-    // still waiting on the line.
-    bool recognised = false;
-    // Recognised: every complete reply that follows on from the first, in arrival order.
-    // Otherwise one all-zero buffer, which the window shows like a reply.
-    std::vector<ReplyBytes> replies;
-    // A read can end inside a reply: the count of bytes at the block's end that begin one.
-    std::size_t unfinishedReplyBytes = 0;
-};
-
-ReceivedBlock readBlock(std::span<const std::uint8_t> block);
+// The check byte equals the XOR of the 26 bytes before it.
+bool checkMatches(const ReplyBytes& reply);
 
 // The address byte in decimal followed by "H": 0x0A gives "10H".
 std::string replyAddressText(const ReplyBytes& reply);

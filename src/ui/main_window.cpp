@@ -43,7 +43,8 @@ void MainWindow::connectPort()
     connect(Command5, &QPushButton::clicked, this, &MainWindow::openOrClosePort);
     connect(Command7, &QPushButton::clicked, this, &MainWindow::startTest);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::testTick);
-    connect(&MSComm1, &port::SerialLink::onComm, this, &MainWindow::receive);
+    connect(&MSComm1, &port::SerialLink::received, this, &MainWindow::receive);
+    connect(&MSComm1, &port::SerialLink::lineQuiet, this, &MainWindow::receiveQuietLine);
     connect(&MSComm1, &port::SerialLink::portLost, this, &MainWindow::dropLostPort);
     connect(Rbox1, &ReplyLog::changed, this, &MainWindow::decodeReplyLine);
     for (QRadioButton* option : portOptions_)

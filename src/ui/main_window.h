@@ -2,7 +2,7 @@
 
 #include "port/serial_link.h"
 #include "protocol/command_frame.h"
-#include "protocol/status_reply.h"
+#include "protocol/reply_framer.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -81,10 +82,11 @@ private:
     void testTick();
 
     // reception.cpp
-    void receive();
-    void keepUnfinishedReply(const QByteArray& bytes);
+    void receive(const QByteArray& bytes);
+    void receiveQuietLine();
+    void resetReceiver();
+    void showLineEvents(const std::vector<protocol::LineEvent>& events);
     void showPartType(bool recognised);
-    void discardWaitingInput();
     void showReply(const protocol::ReplyBytes& reply);
     void decodeReplyLine();
 
@@ -92,7 +94,7 @@ private:
     QTimer* Timer1;
     // The latest reply's line with CR LF, kept for decoding.
     std::string replyLine_;
-    QByteArray unfinishedReply_;
+    protocol::ReplyFramer framer_;
 
     // "Part type"
     QGroupBox* KX_type;

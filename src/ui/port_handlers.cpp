@@ -2,7 +2,6 @@
 #include "ui/main_window.h"
 
 #include "port/port_mapping.h"
-#include "protocol/status_reply.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -13,7 +12,6 @@ namespace kxlt::ui {
 
 namespace {
 
-constexpr std::string_view kLineSettings = "9600,N,8,1";
 constexpr int kTestIntervalMs = 1000;
 
 } // namespace
@@ -39,19 +37,17 @@ int MainWindow::selectedPortNumber() const
 
 void MainWindow::openPort(int portNumber)
 {
-    unfinishedReply_.clear();
     MSComm1.setHandshaking(port::Handshaking::None);
-    MSComm1.setSettings(kLineSettings);
-    MSComm1.setRThreshold(static_cast<int>(protocol::kReplySize));
+    MSComm1.setSettings(port::kBoardLineSettings);
     MSComm1.setCommPort(portNumber);
-    MSComm1.setInputMode(port::InputMode::Binary);
     MSComm1.setPortOpen(true);
     if (!MSComm1.portOpen()) {
         // Passed over in silence; the reason waits in the tooltip for whoever wonders.
         Command5->setToolTip(MSComm1.openFailure());
         return;
     }
-    Command5->setToolTip(port::describePort(portNumber));
+    resetReceiver();
+    Command5->setToolTip(port::describePort(portNumber, port::deviceForPort(portNumber)));
     Command5->setText(QStringLiteral("Close port"));
     for (QRadioButton* option : portOptions_)
         option->setEnabled(false);
@@ -79,14 +75,16 @@ void MainWindow::showPortClosed()
 
 void MainWindow::dropLostPort(const QString& reason)
 {
+    resetReceiver();
     showPortClosed();
     Command5->setToolTip(QStringLiteral("The port was closed: %1").arg(reason));
 }
 
 void MainWindow::refreshPortTooltips()
 {
+    const auto devices = port::comPortDevices();
     for (std::size_t i = 0; i < portOptions_.size(); ++i)
-        portOptions_[i]->setToolTip(port::describePort(static_cast<int>(i) + 1));
+        portOptions_[i]->setToolTip(port::describePort(static_cast<int>(i) + 1, devices[i]));
 }
 
 void MainWindow::startTest() { Timer1->start(kTestIntervalMs); }

@@ -1,4 +1,4 @@
-// Replies from the board: recognised, checked, logged and decoded into the display fields.
+// Replies from the board: cut from the line, checked, logged and decoded into the display fields.
 #include "ui/main_window.h"
 
 #include "protocol/reply_decoding.h"
@@ -11,47 +11,35 @@ namespace kxlt::ui {
 
 namespace {
 
-// An unrecognised block leaves the rest of the line's bytes in doubt: read and drop whatever has
-// already arrived.
-constexpr int kFlushReads = 2001;
-
 const QColor kRecognisedColour(0, 192, 0);
 const QColor kUnknownColour(255, 0, 0);
 
-std::span<const std::uint8_t> bytesOf(const QByteArray& block)
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 {
-    return {reinterpret_cast<const std::uint8_t*>(block.constData()),
-            static_cast<std::size_t>(block.size())};
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
 }
 
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 } // namespace
 
-void MainWindow::receive()
+void MainWindow::receive(const QByteArray& bytes)
 {
-    if (MSComm1.commEvent() != port::CommEvent::Receive)
-        return;
-    const QByteArray block = unfinishedReply_ + MSComm1.input();
-    const protocol::ReceivedBlock received = protocol::readBlock(bytesOf(block));
-    if (!received.recognised) {
-        showPartType(false);
-        discardWaitingInput();
-    }
-    for (const protocol::ReplyBytes& reply : received.replies) {
-        if (received.recognised)
-            showPartType(true);
-        showReply(reply);
-    }
-    keepUnfinishedReply(block.right(static_cast<qsizetype>(received.unfinishedReplyBytes)));
+    showLineEvents(framer_.receive(bytesOf(bytes)));
 }
 
-// A read that ends inside a reply keeps its first bytes, and the receive event comes again once
-// the rest is there, so that replies arriving faster than they are read are not lost.
-void MainWindow::keepUnfinishedReply(const QByteArray& bytes)
+void MainWindow::receiveQuietLine() { showLineEvents(framer_.lineQuiet()); }
+
+void MainWindow::resetReceiver() { framer_.reset(); }
+
+// Junk shows as the all-zero reply it carries, under "Unknow Part".
+void MainWindow::showLineEvents(const std::vector<protocol::LineEvent>& events)
 {
-    unfinishedReply_ = bytes;
-    MSComm1.setRThreshold(static_cast<int>(protocol::kReplySize) - static_cast<int>(bytes.size()));
+    for (const protocol::LineEvent& event : events) {
+        showPartType(event.kind != protocol::LineEventKind::Junk);
+        showReply(event.bytes);
+    }
 }
 
 void MainWindow::showPartType(bool recognised)
@@ -60,12 +48,6 @@ void MainWindow::showPartType(bool recognised)
     palette.setColor(QPalette::WindowText, recognised ? kRecognisedColour : kUnknownColour);
     DS_type->setPalette(palette);
     DS_type->setText(recognised ? QStringLiteral("KX-LT") : QStringLiteral("Unknow Part"));
-}
-
-void MainWindow::discardWaitingInput()
-{
-    for (int i = 0; i < kFlushReads; ++i)
-        MSComm1.input();
 }
 
 void MainWindow::showReply(const protocol::ReplyBytes& reply)

@@ -145,12 +145,15 @@ private:
         return false;
     }
 
+    // Opens the port and waits until the line has been quiet, as it is long before an operator's
+    // first click: only then does the window trust the first byte to begin a reply.
     [[nodiscard]] bool openPort()
     {
+        QSignalSpy quiet(link.get(), &QtSerialLink::lineQuiet);
         click("Command5");
         if (!link->portOpen())
             return fail(get<QAbstractButton>("Command5")->toolTip());
-        return true;
+        return quiet.wait(1000) || fail(QStringLiteral("the line never went quiet"));
     }
 
     // Clicks Information; gives how many message boxes it raised (each one answered).

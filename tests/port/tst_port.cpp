@@ -1,9 +1,14 @@
-// Which device each COM number opens, and the line settings text.
-#include "port/line_settings.h"
+// Which device each COM number opens.
 #include "port/port_mapping.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace kxlt::port;
 
@@ -36,40 +41,32 @@ private slots:
         QCOMPARE(result, ordered);
     }
 
-    void lineSettings_data()
+    void overriddenDeviceOpensUnderItsRealName_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<int>("baud");
-        QTest::addColumn<int>("parity");
-        QTest::addColumn<int>("dataBits");
-        QTest::addColumn<int>("stopBits");
-        QTest::newRow("9600,N,8,1")
-            << "9600,N,8,1" << true << 9600 << int(Parity::None) << 8 << int(StopBits::One);
-        QTest::newRow("lower-case parity, 1.5 stop bits")
-            << "4800,e,7,1.5" << true << 4800 << int(Parity::Even) << 7
-            << int(StopBits::OneAndHalf);
-        for (const char* refused : {"", "9600,N,8", "9600,X,8,1", "9600,N,9,1", "abc,N,8,1",
-                                    "9600,N,8,3", "9600,N,8,1,1"})
-            QTest::newRow(refused) << refused << false << 0 << 0 << 0 << 0;
+        QTest::addColumn<QByteArray>("given");
+        QTest::newRow("a link, relative to the working directory") << QByteArray("board");
+        QTest::newRow("a link whose name is not UTF-8") << QByteArray("b\xff\xfe");
+        QTest::newRow("a path through a linked directory") << QByteArray("devices/tty");
     }
-    void lineSettings()
+    void overriddenDeviceOpensUnderItsRealName()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, accepted);
-        const auto parsed = parseLineSettings(text.toStdString());
-        QCOMPARE(parsed.ok(), accepted);
-        if (!accepted) {
-            QVERIFY(!parsed.reason().empty());
-            return;
-        }
-        QFETCH(int, baud);
-        QFETCH(int, parity);
-        QFETCH(int, dataBits);
-        QFETCH(int, stopBits);
-        QCOMPARE(*parsed, (LineSettings{baud, Parity(parity), dataBits, StopBits(stopBits)}));
+        QFETCH(QByteArray, given);
+        QTemporaryDir dir;
+        QVERIFY(QFile(dir.filePath("tty")).open(QIODevice::WriteOnly));
+        const QByteArray place = QFile::encodeName(dir.path()) + '/';
+        QCOMPARE(::symlink("tty", (place + "board").constData()), 0);
+        QCOMPARE(::symlink("tty", (place + "b\xff\xfe").constData()), 0);
+        QCOMPARE(::symlink(".", (place + "devices").constData()), 0);
+
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        qputenv("KXLT_COM2", given);
+        const std::optional<QString> device = deviceForPort(2);
+        qunsetenv("KXLT_COM2");
+        QDir::setCurrent(before);
+        QCOMPARE(device, QFileInfo(dir.filePath("tty")).canonicalFilePath());
     }
 };
 
-QTEST_APPLESS_MAIN(PortTest)
+QTEST_GUILESS_MAIN(PortTest)
 #include "tst_port.moc"

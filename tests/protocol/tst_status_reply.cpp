@@ -1,4 +1,4 @@
-// What a board answers, and how a read of the port is cut into answers.
+// What a board answers, and how its line is shown.
 //
 // A reply is 27 bytes, recognised by its first byte 0x54 alone:
 //   0 54 | 1..8 characters | 9..11 goal BCD | 12 - | 13..15 actual BCD | 16..17 seconds BCD
@@ -11,12 +11,10 @@
 #include "protocol/status_reply.h"
 
 #include <QByteArray>
-#include <QByteArrayList>
 #include <QString>
 #include <QTest>
 
 #include <cstdint>
-#include <vector>
 
 using namespace kxlt::protocol;
 
@@ -30,22 +28,8 @@ const QByteArray kReply =
 // The same board reporting version 1.2 (check 0x57).
 const QByteArray kReplyVersion12 =
     bytes("54 20 20 20 20 20 20 20 20 00 20 00 00 00 10 00 00 50 00 00 00 12 34 56 12 01 57");
-// The same board answering from address 10 (check 0x7E).
-const QByteArray kReplyAddress10 =
-    bytes("54 20 20 20 20 20 20 20 20 00 20 00 00 00 10 00 00 50 00 00 00 12 34 56 30 0A 7E");
 
 const QByteArray kZeroReply(qsizetype(kReplySize), '\0');
-
-// 27 bytes that begin like a command frame, not like a reply.
-const QByteArray kFrameLike =
-    bytes("AA F5 01 11 00 00 00 10 00 54 20 20 20 20 20 20 20 20 00 20 00 00 00 10 00 00 50");
-
-QString spaced(const QByteArray& data) { return QString::fromLatin1(data.toHex(' ').toUpper()); }
-
-QByteArray toByteArray(const ReplyBytes& reply)
-{
-    return QByteArray(reinterpret_cast<const char*>(reply.data()), qsizetype(reply.size()));
-}
 
 ReplyBytes toReply(const QByteArray& data)
 {
@@ -67,67 +51,9 @@ class TestStatusReply : public QObject {
     Q_OBJECT
 
 private slots:
-    void readBlock_data();
-    void readBlock();
     void replyHexLine_data();
     void replyHexLine();
 };
-
-void TestStatusReply::readBlock_data()
-{
-    QTest::addColumn<QByteArray>("block");
-    QTest::addColumn<bool>("recognised");
-    QTest::addColumn<QByteArrayList>("replies");
-    QTest::addColumn<int>("unfinished");
-
-    QTest::newRow("one reply alone is recognised") << kReply << true << QByteArrayList{kReply} << 0;
-    QTest::newRow("two replies back to back come out in arrival order")
-        << kReply + kReplyVersion12 << true << QByteArrayList{kReply, kReplyVersion12} << 0;
-    QTest::newRow("three replies back to back come out in arrival order")
-        << kReply + kReplyAddress10 + kReplyVersion12 << true
-        << QByteArrayList{kReply, kReplyAddress10, kReplyVersion12} << 0;
-    QTest::newRow("the same reply twice gives two replies")
-        << kReply + kReply << true << QByteArrayList{kReply, kReply} << 0;
-    QTest::newRow("a reply's first 10 bytes after a reply are left unfinished")
-        << kReply + kReply.left(10) << true << QByteArrayList{kReply} << 10;
-    QTest::newRow("bytes that begin no reply are not unfinished")
-        << kReply + kFrameLike.left(10) << true << QByteArrayList{kReply} << 0;
-    QTest::newRow("27 bytes starting 0xAA after a reply end the replies")
-        << kReply + kFrameLike << true << QByteArrayList{kReply} << 0;
-    QTest::newRow("a reply is recognised by its first byte even with a wrong check")
-        << withByte(kReply, 26, 0x00) << true << QByteArrayList{withByte(kReply, 26, 0x00)} << 0;
-    QTest::newRow("a block starting 0xAA is not recognised and shows as all zeros")
-        << kFrameLike << false << QByteArrayList{kZeroReply} << 0;
-    QTest::newRow("an empty block is not recognised")
-        << QByteArray() << false << QByteArrayList{kZeroReply} << 0;
-    QTest::newRow("26 bytes starting 0x54 are not a reply")
-        << kReply.left(26) << false << QByteArrayList{kZeroReply} << 0;
-    QTest::newRow("a stray byte before a reply makes the block unrecognised")
-        << QByteArray(1, '\0') + kReply << false << QByteArrayList{kZeroReply} << 0;
-}
-
-void TestStatusReply::readBlock()
-{
-    QFETCH(QByteArray, block);
-    QFETCH(bool, recognised);
-    QFETCH(QByteArrayList, replies);
-    QFETCH(int, unfinished);
-
-    // Only the block's own bytes are readable, so a read past the end cannot go unnoticed
-    // under a memory checker.
-    const std::vector<std::uint8_t> data(block.begin(), block.end());
-    const ReceivedBlock received = kxlt::protocol::readBlock(data);
-
-    QCOMPARE(received.recognised, recognised);
-    QStringList got;
-    for (const ReplyBytes& reply : received.replies)
-        got << spaced(toByteArray(reply));
-    QStringList expected;
-    for (const QByteArray& reply : replies)
-        expected << spaced(reply);
-    QCOMPARE(got, expected);
-    QCOMPARE(received.unfinishedReplyBytes, std::size_t(unfinished));
-}
 
 void TestStatusReply::replyHexLine_data()
 {
@@ -162,8 +88,6 @@ void TestStatusReply::replyHexLine()
 
     QCOMPARE(QString::fromStdString(kxlt::protocol::replyHexLine(toReply(reply))), line);
 }
-
-
 
 QTEST_APPLESS_MAIN(TestStatusReply)
 #include "tst_status_reply.moc"

@@ -6,6 +6,8 @@
 
 // A board's 27-byte reply with the given BCD fields, its check byte computed.
 struct ReplyFields {
+    // A board fills them with its type name; 0x54, the type marker, is the fifth.
+    const char* characters = "KX-LT   ";
     std::uint32_t goal = 0x002000;
     std::uint32_t actual = 0x001000;
     std::uint16_t seconds = 0x0050;
@@ -22,8 +24,7 @@ inline QByteArray replyBytes(const ReplyFields& fields)
             reply[at + i] = static_cast<char>(value & 0xFF);
     };
     reply[0] = 0x54;
-    for (int i = 1; i <= 8; ++i)
-        reply[i] = 0x20;
+    reply.replace(1, 8, QByteArray(fields.characters, 8));
     put(9, fields.goal, 3);
     put(13, fields.actual, 3);
     put(16, fields.seconds, 2);

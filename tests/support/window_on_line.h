@@ -7,6 +7,7 @@
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
+#include <QSignalSpy>
 
 #include <memory>
 
@@ -32,10 +33,12 @@ struct WindowOnLine {
         return control<Control>(window, name);
     }
     void click(const char* name) { get<QAbstractButton>(name)->click(); }
-    // Presses "Open port"; false, with the reason in the button's tooltip, if it did not open.
-    bool openPort()
+    // Presses "Open port" and waits for the quiet line that comes before an operator's first
+    // click; false, with the reason in the button's tooltip, if it did not open.
+    [[nodiscard]] bool openPort()
     {
+        QSignalSpy quiet(&link, &kxlt::port::SerialLink::lineQuiet);
         click("Command5");
-        return link.portOpen();
+        return link.portOpen() && quiet.wait(1000);
     }
 };

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <optional>
+
 // Records what the window asks of its serial component and hands it prepared input. Window-state
 // tests use it; the bytes on a real line are proven with a pseudo-terminal elsewhere.
 class FakeSerialLink final : public kxlt::port::SerialLink {
@@ -11,24 +13,14 @@ public:
     bool opens = true;
     bool open = false;
     int portNumber = 0;
-    QString settings;
-    int threshold = 0;
+    std::optional<kxlt::port::LineSettings> settings;
     kxlt::port::Handshaking handshaking = kxlt::port::Handshaking::RtsCts;
     std::optional<bool> dtr;
     QList<QByteArray> written;
-    QList<QByteArray> pending;
-    qint64 inputReads = 0;
-    kxlt::port::CommEvent event = kxlt::port::CommEvent::Receive;
 
     void setCommPort(int number) override { portNumber = number; }
     void setHandshaking(kxlt::port::Handshaking value) override { handshaking = value; }
-    bool setSettings(std::string_view text) override
-    {
-        settings = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-        return true;
-    }
-    void setRThreshold(int byteCount) override { threshold = byteCount; }
-    void setInputMode(kxlt::port::InputMode) override {}
+    void setSettings(const kxlt::port::LineSettings& value) override { settings = value; }
     bool portOpen() const override { return open; }
     void setPortOpen(bool value) override { open = value && opens; }
     QString openFailure() const override
@@ -41,19 +33,14 @@ public:
         written.append(QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                   static_cast<qsizetype>(bytes.size())));
     }
-    QByteArray input() override
-    {
-        ++inputReads;
-        return pending.isEmpty() ? QByteArray() : pending.takeFirst();
-    }
-    kxlt::port::CommEvent commEvent() const override { return event; }
 
-    // Delivers one block as a receive event.
-    void receive(const QByteArray& block)
+    // Bytes as one read of the line, then the line going quiet.
+    void receive(const QByteArray& bytes)
     {
-        pending.append(block);
-        emit onComm();
+        emit received(bytes);
+        emit lineQuiet();
     }
+    void quiet() { emit lineQuiet(); }
     void lose(const QString& reason)
     {
         open = false;

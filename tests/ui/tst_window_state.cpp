@@ -196,8 +196,7 @@ private slots:
 
         QVERIFY(link->open);
         QCOMPARE(link->portNumber, portNumber);
-        QCOMPARE(link->settings, QStringLiteral("9600,N,8,1"));
-        QCOMPARE(link->threshold, 27);
+        QCOMPARE(link->settings, kxlt::port::kBoardLineSettings);
         QCOMPARE(link->handshaking, kxlt::port::Handshaking::None);
         QCOMPARE(get<QPushButton>("Command5")->text(), QStringLiteral("Close port"));
         QVERIFY(portControlsEnabled());
