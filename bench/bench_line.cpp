@@ -12,12 +12,15 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <chrono>
 #include <random>
 #include <sys/resource.h>
 #include <thread>
@@ -212,6 +215,91 @@ void BM_HostileLine(benchmark::State& state)
     }
 }
 BENCHMARK(BM_HostileLine)->Arg(30)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Bytes from another thread at 9600 baud: each held for its 10-bit time of about a millisecond.
+void writeAtLineSpeed(PseudoTerminal& line, const QByteArray& bytes)
+{
+    auto due = std::chrono::steady_clock::now();
+    for (const char byte : bytes) {
+        line.write(QByteArray(1, byte));
+        due += std::chrono::microseconds(1042);
+        std::this_thread::sleep_until(due);
+    }
+}
+
+// Replies at line speed with a burst of noise before about half of them, some right before the
+// reply and some with a quiet line between: the replies shown exactly, of those sent and of those
+// that followed a quiet line, and the lines shown as checked that no board sent.
+void BM_NoisyLine(benchmark::State& state)
+{
+    const auto replies = int(state.range(0));
+    for (auto _ : state) {
+        WindowOnLine board;
+        board.window.show();
+        auto* log = board.get<ReplyLog>("Rbox1");
+        if (!board.openPort())
+            state.SkipWithError("COM1 did not open");
+
+        struct Exchange {
+            QByteArray noise;
+            std::chrono::milliseconds gap;
+            QByteArray reply;
+        };
+        std::mt19937 random(5);
+        std::vector<Exchange> exchanges;
+        QSet<QString> sentLines;
+        QSet<QString> afterQuietLines;
+        const std::chrono::milliseconds gaps[] = {
+            std::chrono::milliseconds(0), std::chrono::milliseconds(10),
+            std::chrono::milliseconds(40), 3 * kxlt::port::kQuietTime};
+        for (int i = 0; i < replies; ++i) {
+            Exchange exchange{{}, gaps[random() % 4], replyBytes({.actual = std::uint32_t(i)})};
+            if (random() % 2 == 0)
+                for (auto length = 1 + random() % 32; length > 0; --length)
+                    exchange.noise += char(random());
+            const QString line =
+                QString::fromLatin1((exchange.reply + exchange.reply.right(1)).toHex().toUpper());
+            sentLines.insert(line);
+            if (exchange.noise.isEmpty() || exchange.gap > kxlt::port::kQuietTime)
+                afterQuietLines.insert(line);
+            exchanges.push_back(exchange);
+        }
+
+        std::atomic<bool> written = false;
+        PseudoTerminal& line = *board.line;
+        std::thread writer([&line, &exchanges, &written] {
+            for (const Exchange& exchange : exchanges) {
+                writeAtLineSpeed(line, exchange.noise);
+                std::this_thread::sleep_for(exchange.gap);
+                writeAtLineSpeed(line, exchange.reply);
+                std::this_thread::sleep_for(kxlt::port::kQuietTime + std::chrono::milliseconds(20));
+            }
+            written = true;
+        });
+        while (!written)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        writer.join();
+        QTest::qWait(2 * int(kxlt::port::kQuietTime.count()));
+
+        int shown = 0;
+        int shownAfterQuiet = 0;
+        int wrong = 0;
+        const QString zeroLine(56, QLatin1Char('0'));
+        for (const QString& shownLine :
+             log->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+            shown += sentLines.contains(shownLine);
+            shownAfterQuiet += afterQuietLines.contains(shownLine);
+            wrong += !sentLines.contains(shownLine) && shownLine != zeroLine &&
+                     shownLine != QStringLiteral("Com Error");
+        }
+        state.counters["sent"] = replies;
+        state.counters["shown_exactly"] = shown;
+        state.counters["after_quiet_sent"] = double(afterQuietLines.size());
+        state.counters["after_quiet_shown"] = shownAfterQuiet;
+        state.counters["wrong_as_checked"] = wrong;
+    }
+}
+BENCHMARK(BM_NoisyLine)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

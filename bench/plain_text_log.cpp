@@ -19,7 +19,7 @@ PlainTextReplyView::PlainTextReplyView(kxlt::port::SerialLink& link) : link_(lin
     column->addWidget(log_);
     connect(&link_, &kxlt::port::SerialLink::received, this, &PlainTextReplyView::receive);
     connect(&link_, &kxlt::port::SerialLink::lineQuiet, this,
-            [this] { show(framer_.lineQuiet()); });
+            [this] { showEvents(framer_.lineQuiet()); });
 }
 
 int PlainTextReplyView::lineCount() const
@@ -30,11 +30,11 @@ int PlainTextReplyView::lineCount() const
 
 void PlainTextReplyView::receive(const QByteArray& bytes)
 {
-    show(framer_.receive(
+    showEvents(framer_.receive(
         {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())}));
 }
 
-void PlainTextReplyView::show(const std::vector<kxlt::protocol::LineEvent>& events)
+void PlainTextReplyView::showEvents(const std::vector<kxlt::protocol::LineEvent>& events)
 {
     using namespace kxlt::protocol;
     for (const LineEvent& event : events) {

@@ -22,7 +22,7 @@ public:
 
 private:
     void receive(const QByteArray& bytes);
-    void show(const std::vector<kxlt::protocol::LineEvent>& events);
+    void showEvents(const std::vector<kxlt::protocol::LineEvent>& events);
 
     kxlt::port::SerialLink& link_;
     kxlt::protocol::ReplyFramer framer_;

@@ -1,10 +1,14 @@
 #include "frame_decoder.h"
 #include "frame_parser.h"
+#include "line_pacer.h"
+#include "noise_source.h"
 #include "options.h"
 #include "reply.h"
 #include "shared_line.h"
 
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace boardsim;
 using namespace std::chrono_literals;
@@ -65,15 +69,29 @@ QString summary(const std::variant<Options, HelpRequested, UsageError>& parsed)
 {
     if (const auto* error = std::get_if<UsageError>(&parsed))
         return "error: " + QString::fromStdString(error->message);
+    const auto& options = std::get<Options>(parsed);
     QStringList addresses;
-    for (const std::uint8_t address : std::get<Options>(parsed).addresses)
+    for (const std::uint8_t address : options.addresses)
         addresses << QString::number(address);
-    return "addresses " + addresses.join(',');
+    return QStringLiteral("addresses %1 baud %2 noise %3 seed %4")
+        .arg(addresses.join(','))
+        .arg(options.pacing.baud)
+        .arg(options.noiseEvery.count())
+        .arg(options.seed ? QString::number(*options.seed) : QStringLiteral("-"));
 }
+
+// At atUs after the start, pushes that many bytes, then writes what is due.
+struct PacingStep {
+    int atUs;
+    int pushed;
+    int sentSoFar;
+};
 
 } // namespace
 
-// The simulated board's own logic: what it takes from the line and what it answers, and its
+Q_DECLARE_METATYPE(PacingStep)
+
+// The simulated board's own logic: what it takes from the line, what it answers and when, and its
 // options. The program around it (pseudo-terminal, faults, counting) is exercised by the
 // end-to-end tests.
 class TestBoardSim : public QObject {
@@ -88,6 +106,9 @@ private slots:
     void buildsReply();
     void answersOnSharedLine_data();
     void answersOnSharedLine();
+    void pacesBytes_data();
+    void pacesBytes();
+    void noiseRepeatsWithItsSeed();
     void parsesOptions_data();
     void parsesOptions();
 };
@@ -263,16 +284,96 @@ void TestBoardSim::answersOnSharedLine()
     QCOMPARE(answered, replies);
 }
 
+void TestBoardSim::pacesBytes_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("chunk");
+    QTest::addColumn<int>("gapMs");
+    QTest::addColumn<QList<PacingStep>>("steps");
+
+    // At 9600 baud a byte takes 1041.67 us on the wire.
+    QTest::newRow("unpaced: all at once") << 0 << 0 << 0 << QList<PacingStep>{{0, 27, 27}};
+    QTest::newRow("9600 baud: each byte once its 10 bits have passed, a late write catches up")
+        << 9600 << 0 << 0 << QList<PacingStep>{{0, 27, 0},     {1041, 0, 0},   {1042, 0, 1},
+                                               {20000, 0, 19}, {28124, 0, 26}, {28125, 0, 27}};
+    QTest::newRow("bytes pushed during a burst join it")
+        << 9600 << 0 << 0
+        << QList<PacingStep>{{0, 27, 0}, {10000, 27, 9}, {56249, 0, 53}, {56250, 0, 54}};
+    QTest::newRow("a burst on an idle line starts when pushed")
+        << 9600 << 0 << 0
+        << QList<PacingStep>{{0, 1, 0}, {1042, 0, 1}, {50000, 1, 1}, {51041, 0, 1}, {51042, 0, 2}};
+    QTest::newRow("pieces of 5 with 10 ms pauses")
+        << 0 << 5 << 10
+        << QList<PacingStep>{{0, 27, 5}, {9999, 0, 5}, {10000, 0, 10}, {50000, 0, 27}};
+    QTest::newRow("pieces of 5 at 9600 baud")
+        << 9600 << 5 << 10
+        << QList<PacingStep>{{0, 27, 0}, {5209, 0, 5}, {16249, 0, 5}, {16250, 0, 6}};
+    QTest::newRow("the pause after the last piece holds the next burst")
+        << 0 << 5 << 10 << QList<PacingStep>{{0, 3, 3}, {5000, 3, 3}, {10000, 0, 6}};
+}
+
+void TestBoardSim::pacesBytes()
+{
+    QFETCH(int, baud);
+    QFETCH(int, chunk);
+    QFETCH(int, gapMs);
+    QFETCH(QList<PacingStep>, steps);
+
+    LinePacer pacer({.baud = static_cast<unsigned>(baud),
+                     .chunkSize = static_cast<std::size_t>(chunk),
+                     .chunkGap = std::chrono::milliseconds(gapMs)});
+    std::size_t sent = 0;
+    for (const PacingStep& step : steps) {
+        const Instant at = Instant{} + std::chrono::microseconds(step.atUs);
+        if (step.pushed > 0)
+            pacer.push(static_cast<std::size_t>(step.pushed), at);
+        const std::size_t due = pacer.dueCount(at);
+        pacer.sent(due);
+        sent += due;
+        QCOMPARE(sent, std::size_t(step.sentSoFar));
+    }
+}
+
+void TestBoardSim::noiseRepeatsWithItsSeed()
+{
+    constexpr int bursts = 200;
+    NoiseSource noise(100ms, 42, Instant{});
+    NoiseSource again(100ms, 42, Instant{});
+    NoiseSource otherSeed(100ms, 43, Instant{});
+    bool othersDiffer = false;
+    int withMarker = 0;
+    for (int i = 0; i < bursts; ++i) {
+        const Instant at = noise.dueAt();
+        QCOMPARE(again.dueAt(), at);
+        const auto burst = noise.takeBurst(at);
+        QCOMPARE(again.takeBurst(at), burst);
+        QVERIFY(!burst.empty() && burst.size() <= 32);
+        withMarker += std::ranges::count(burst, kKxltMarker) > 0 ? 1 : 0;
+        othersDiffer = othersDiffer || otherSeed.takeBurst(at) != burst;
+    }
+    QVERIFY(othersDiffer);
+    QVERIFY(withMarker > bursts / 4);
+    const auto meanInterval = (noise.dueAt() - Instant{}) / bursts;
+    QVERIFY(meanInterval > 50ms && meanInterval < 200ms);
+}
+
 void TestBoardSim::parsesOptions_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("parsed");
 
-    QTest::newRow("several boards") << QStringList{"--address", "1,2,7"} << "addresses 1,2,7";
+    QTest::newRow("several boards")
+        << QStringList{"--address", "1,2,7"} << "addresses 1,2,7 baud 0 noise 0 seed -";
     QTest::newRow("empty entry in an address list")
         << QStringList{"--address", "1,,7"} << "error: bad value '1,,7' for --address";
     QTest::newRow("address over 255 in a list")
         << QStringList{"--address", "7,256"} << "error: bad value '7,256' for --address";
+    QTest::newRow("line speed") << QStringList{"--baud", "9600"}
+                                << "addresses 1 baud 9600 noise 0 seed -";
+    QTest::newRow("noise with a seed") << QStringList{"--noise-every", "500", "--seed", "42"}
+                                       << "addresses 1 baud 0 noise 500 seed 42";
+    QTest::newRow("seed without noise")
+        << QStringList{"--seed", "42"} << "error: --seed needs --noise-every";
 }
 
 void TestBoardSim::parsesOptions()

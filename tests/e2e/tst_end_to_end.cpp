@@ -15,10 +15,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -420,6 +423,54 @@ private slots:
         for (const QString& line : shown)
             QCOMPARE(line, idleBoardLine());
         QCOMPARE(get<QLineEdit>("len1")->text(), idleBoardLine());
+    }
+
+    // A running board at line speed with noise bursts at random moments: every reply that the
+    // line was quiet before is shown exactly, and nothing is shown as checked that the board did
+    // not send.
+    void noisyLineShowsEveryReplyAfterAQuietLine()
+    {
+        constexpr int queries = 100;
+        QVERIFY2(startBoard(
+                     {"--baud", "9600", "--noise-every", "300", "--seed", "3", "--step-ms", "50"}),
+                 qPrintable(failure));
+        QVERIFY2(openPort(), qPrintable(failure));
+        click("Cmd_start");
+        QVERIFY2(startAutomaticTest(), qPrintable(failure));
+        for (int i = 0; i < queries; ++i) {
+            tick();
+            QTest::qWait(200);
+        }
+        QTest::qWait(300);
+        QVERIFY2(stopBoard(), qPrintable(failure));
+
+        // "tx <27 bytes in hex>  quiet <ms> ms" for every reply the board sent.
+        const QRegularExpression sentReply(QStringLiteral("^tx ([0-9A-F ]{80})  quiet (\\d+) ms"));
+        QSet<QString> sent;
+        QStringList afterQuiet;
+        for (const QByteArray& traceLine : boardOutput.split('\n')) {
+            const auto match = sentReply.match(QString::fromLatin1(traceLine));
+            if (!match.hasMatch())
+                continue;
+            const QString line = replyLine(QByteArray::fromHex(match.captured(1).toLatin1()));
+            sent.insert(line);
+            // Beyond the window's quiet time with room for a busy machine's timers.
+            if (match.captured(2).toInt() >= 150)
+                afterQuiet << line;
+        }
+        const QStringList shown = logLines();
+        QVERIFY2(afterQuiet.size() > queries / 4, qPrintable(QString::number(afterQuiet.size())));
+        for (const QString& line : afterQuiet)
+            QVERIFY2(shown.contains(line), qPrintable(line));
+        const QString zeroLine(56, QLatin1Char('0'));
+        for (const QString& line : shown)
+            QVERIFY2(sent.contains(line) || line == zeroLine || line == QStringLiteral("Com Error"),
+                     qPrintable(line));
+        qInfo("%lld replies sent, %lld after a quiet line, all of those and %lld in all shown "
+              "exactly",
+              qlonglong(sent.size()), qlonglong(afterQuiet.size()),
+              qlonglong(std::count_if(shown.begin(), shown.end(),
+                                      [&](const QString& line) { return sent.contains(line); })));
     }
 
     void boardReceivesExactlyWhatTheWindowSent()

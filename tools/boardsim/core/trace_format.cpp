@@ -6,6 +6,11 @@ namespace boardsim {
 
 namespace {
 
+std::string quietField(std::chrono::milliseconds quiet)
+{
+    return "  quiet " + std::to_string(quiet.count()) + " ms";
+}
+
 std::string addressList(std::span<const std::uint8_t> addresses)
 {
     std::string list;
@@ -34,9 +39,9 @@ std::string malformedLine(const MalformedBuffer& malformed)
 
 std::string skippedLine(const SkippedBytes& skipped) { return "skip " + toHex(skipped.bytes); }
 
-std::string sentLine(const LineAnswer& answer, ReplyFault fault)
+std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet)
 {
-    std::string line = "tx " + toHex(answer.reply);
+    std::string line = "tx " + toHex(answer.reply) + quietField(quiet);
     switch (fault) {
     case ReplyFault::None: break;
     case ReplyFault::BadCheck: line += "  (bad check injected)"; break;
@@ -46,5 +51,12 @@ std::string sentLine(const LineAnswer& answer, ReplyFault fault)
         line += "  (collision of " + std::to_string(answer.boards) + " replies)";
     return line;
 }
+
+std::string noiseLine(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
+{
+    return "noise " + toHex(burst) + quietField(quiet);
+}
+
+std::string seedLine(std::uint64_t seed) { return "seed " + std::to_string(seed); }
 
 } // namespace boardsim

@@ -5,23 +5,31 @@
 #include "reply_faults.h"
 #include "shared_line.h"
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
 
 namespace boardsim {
 
-// One trace line per event on the line, without the newline:
+// One trace line per event on the line, without the newline. Fields are separated by two spaces;
+// tx and noise lines are written when their first byte goes out, with how long the line had been
+// quiet before it (whole milliseconds since the previous byte sent, or since start):
 //   rx AA F5 01 11 00 00 00 10 00  start addr 1
 //   rx AA F5 02 11 00 00 00 13 00  start addr 2  (ignored: board is addr 1)
 //   rx AA F5 03 11 00 00 00 12 00  start addr 3  (ignored: boards are addr 1,2,7)
 //   bad AA F5 01 11 00 00 00 11 00  bad check byte
 //   skip 12 34
-//   tx 54 4B 58 ...  [(bad check injected) | (garbage injected)]  [(collision of N replies)]
+//   tx 54 4B 58 ...  quiet 812 ms  [(bad check injected) | (garbage injected)]
+//                                  [(collision of N replies)]
+//   noise 3F 54 E0  quiet 97 ms
+//   seed 42  (printed first when there is noise, so a run can be repeated)
 std::string receivedLine(const Frame& frame, bool addressed,
                          std::span<const std::uint8_t> boardAddresses);
 std::string malformedLine(const MalformedBuffer& malformed);
 std::string skippedLine(const SkippedBytes& skipped);
-std::string sentLine(const LineAnswer& answer, ReplyFault fault);
+std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet);
+std::string noiseLine(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
+std::string seedLine(std::uint64_t seed);
 
 } // namespace boardsim

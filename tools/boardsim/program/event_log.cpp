@@ -24,7 +24,17 @@ void EventLog::malformed(const MalformedBuffer& malformed, std::size_t count)
 
 void EventLog::skipped(const SkippedBytes& skipped) { trace(skippedLine(skipped)); }
 
-void EventLog::sent(const LineAnswer& answer, ReplyFault fault) { trace(sentLine(answer, fault)); }
+void EventLog::sent(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet)
+{
+    trace(sentLine(answer, fault, quiet));
+}
+
+void EventLog::noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
+{
+    trace(noiseLine(burst, quiet));
+}
+
+void EventLog::seed(std::uint64_t seed) { trace(seedLine(seed)); }
 
 void EventLog::hungUp() { trace("hangup"); }
 

@@ -5,6 +5,7 @@
 #include "reply_faults.h"
 #include "shared_line.h"
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -20,7 +21,9 @@ public:
     void received(const Frame& frame, bool addressed, std::span<const std::uint8_t> boardAddresses);
     void malformed(const MalformedBuffer& malformed, std::size_t count);
     void skipped(const SkippedBytes& skipped);
-    void sent(const LineAnswer& answer, ReplyFault fault);
+    void sent(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet);
+    void noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
+    void seed(std::uint64_t seed);
     void hungUp();
 
 private:

@@ -90,9 +90,21 @@ constexpr ValueOption kValueOptions[] = {
     {"--garbage-every",
      [](Options& o, std::string_view v) { return assignInteger(o.garbageEvery, v, 1, kNoLimit); }},
     {"--chunk",
-     [](Options& o, std::string_view v) { return assignInteger(o.chunkSize, v, 1, kNoLimit); }},
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.pacing.chunkSize, v, 1, kNoLimit);
+     }},
     {"--chunk-gap-ms",
-     [](Options& o, std::string_view v) { return assignInteger(o.chunkGap, v, 0, kNoLimit); }},
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.pacing.chunkGap, v, 0, kNoLimit);
+     }},
+    {"--baud",
+     [](Options& o, std::string_view v) { return assignInteger(o.pacing.baud, v, 1, kNoLimit); }},
+    {"--noise-every",
+     [](Options& o, std::string_view v) { return assignInteger(o.noiseEvery, v, 1, kNoLimit); }},
+    {"--seed",
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.seed, v, 0, std::numeric_limits<unsigned long>::max());
+     }},
     {"--hangup-after",
      [](Options& o, std::string_view v) { return assignSeconds(o.hangupAfter, v); }},
 };
@@ -133,8 +145,10 @@ std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const ch
             return UsageError{"bad value '" + std::string(value) + "' for " + std::string(name)};
         chunkGapGiven = chunkGapGiven || name == "--chunk-gap-ms";
     }
-    if (chunkGapGiven && options.chunkSize == 0)
+    if (chunkGapGiven && options.pacing.chunkSize == 0)
         return UsageError{"--chunk-gap-ms needs --chunk"};
+    if (options.seed && options.noiseEvery.count() == 0)
+        return UsageError{"--seed needs --noise-every"};
     return options;
 }
 
@@ -155,16 +169,19 @@ Boards:
 Line:
   --link PATH            also make PATH a symlink to the port; an old symlink there is replaced,
                          and the link is removed on exit
-  --trace                print every frame received (rx), malformed buffer (bad), skipped byte
-                         (skip) and reply sent (tx) as hex with its meaning; a collided reply
-                         is marked (collision of N replies)
+  --baud N               send at the pace of an N baud line: each byte leaves once its 10 bits
+                         would have crossed the wire (1.04 ms at 9600)
+  --trace                print one line per event on stdout, see Trace below
   --record FILE          append every byte received to FILE, unmodified
 
 Faults:
   --bad-check-every N    every Nth reply goes out with a wrong check byte
   --garbage-every N      every Nth reply is replaced by 0xAA and 26 bytes 0x55
-  --chunk BYTES          write replies in pieces of BYTES bytes
+  --chunk BYTES          send in pieces of BYTES bytes
   --chunk-gap-ms MS      pause after each piece (default 10; needs --chunk)
+  --noise-every MS       send bursts of 1 to 32 random bytes (half of them holding 0x54) at
+                         random moments, MS apart on average; a burst never splits a reply
+  --seed N               seed for the noise, to repeat a run (default: random, see Trace)
   --silent               never answer
   --hangup-after S       close the port after S seconds (fractions allowed) and exit 0
 
@@ -180,6 +197,16 @@ Board model:
   board takes it. A query is answered by the board at its address, and the identity query (pair
   value 0x63) by every board. Boards answering the same frame collide: the line carries one
   27-byte reply, the byte-wise AND of theirs, so its check byte normally fails.
+
+Trace (one line per event; fields separated by two spaces):
+  rx HEX  MEANING[  (ignored: board is addr N | boards are addr N,N...)]   frame received
+  bad HEX  REASON                                                         malformed buffer
+  skip HEX                                                                bytes skipped
+  tx HEX  quiet MS ms[  (bad check injected) | (garbage injected)][  (collision of N replies)]
+  noise HEX  quiet MS ms
+  seed N                                      first, with --noise-every
+  tx and noise lines are printed when their first byte goes out; "quiet" is how long the line had
+  been silent before it, in whole milliseconds since the previous byte sent (or since start).
 
 Exit status: 0 after SIGINT, SIGTERM or --hangup-after; 1 on a system error; 2 on bad usage.
 )";

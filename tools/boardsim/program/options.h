@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board.h"
+#include "line_pacer.h"
 
 #include <chrono>
 #include <cstdint>
@@ -22,8 +23,9 @@ struct Options {
     bool silent = false;
     unsigned badCheckEvery = 0; // 0: never
     unsigned garbageEvery = 0;  // 0: never
-    std::size_t chunkSize = 0;  // 0: each reply in one write
-    std::chrono::milliseconds chunkGap{10};
+    Pacing pacing;
+    std::chrono::milliseconds noiseEvery{0}; // 0: no noise
+    std::optional<std::uint64_t> seed;
     std::optional<std::chrono::duration<double>> hangupAfter;
 };
 

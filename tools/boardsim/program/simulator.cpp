@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <poll.h>
+#include <random>
 #include <stdexcept>
 
 namespace boardsim {
@@ -17,35 +17,49 @@ template <typename... Handlers> struct Overloaded : Handlers... {
 } // namespace
 
 Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop)
+    : Simulator(options, line, stop, std::chrono::steady_clock::now())
+{
+}
+
+Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop,
+                     Instant start)
     : line_(line), stop_(stop), silent_(options.silent), boards_(options.board, options.addresses),
-      faults_(options.badCheckEvery, options.garbageEvery),
-      outgoing_(options.chunkSize, options.chunkGap), log_(options.trace)
+      faults_(options.badCheckEvery, options.garbageEvery), outgoing_(options.pacing, start),
+      log_(options.trace)
 {
     if (options.hangupAfter)
-        hangupAt_ = std::chrono::steady_clock::now() +
-                    std::chrono::ceil<std::chrono::steady_clock::duration>(*options.hangupAfter);
+        hangupAt_ =
+            start + std::chrono::ceil<std::chrono::steady_clock::duration>(*options.hangupAfter);
+    if (options.noiseEvery.count() != 0)
+        noise_.emplace(options.noiseEvery, options.seed.value_or(std::random_device{}()), start);
     if (options.recordPath)
         recorder_.emplace(*options.recordPath);
 }
 
 void Simulator::run()
 {
+    if (noise_)
+        log_.seed(noise_->seed());
     while (true) {
         const Instant now = std::chrono::steady_clock::now();
         if (hangupAt_ && now >= *hangupAt_) {
             log_.hungUp();
             return;
         }
+        // A burst that falls due while bytes wait goes out after them.
+        if (noise_ && outgoing_.empty() && now >= noise_->dueAt())
+            sendNoise(now);
         const auto nextWrite = outgoing_.nextWriteAt();
         const bool wantWrite = nextWrite && *nextWrite <= now;
         std::array<pollfd, 2> fds{{
             {stop_.fd(), POLLIN, 0},
             {line_.master(), static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
         }};
-        if (::poll(fds.data(), fds.size(), pollTimeoutMs(now)) < 0) {
+        const auto timeout = pollTimeout(now);
+        if (::ppoll(fds.data(), fds.size(), timeout ? &*timeout : nullptr, nullptr) < 0) {
             if (errno == EINTR)
                 continue;
-            throwErrno("poll");
+            throwErrno("ppoll");
         }
         if (fds[0].revents != 0)
             return;
@@ -89,27 +103,41 @@ void Simulator::handle(const Frame& frame, Instant now)
 {
     log_.received(frame, boards_.isAddressed(frame), boards_.addresses());
     if (const auto answer = boards_.handle(frame, now); answer && !silent_)
-        sendAnswer(*answer);
+        sendAnswer(*answer, now);
 }
 
-void Simulator::sendAnswer(const LineAnswer& answer)
+void Simulator::sendAnswer(const LineAnswer& answer, Instant now)
 {
     const ReplyFault fault = faults_.next();
     const LineAnswer sent{applyFault(answer.reply, fault), answer.boards};
-    log_.sent(sent, fault);
-    outgoing_.push(sent.reply);
+    outgoing_.push(sent.reply, now, [this, sent, fault](std::chrono::milliseconds quiet) {
+        log_.sent(sent, fault, quiet);
+    });
 }
 
-int Simulator::pollTimeoutMs(Instant now) const
+void Simulator::sendNoise(Instant now)
+{
+    const auto burst = noise_->takeBurst(now);
+    outgoing_.push(burst, now,
+                   [this, burst](std::chrono::milliseconds quiet) { log_.noise(burst, quiet); });
+}
+
+std::optional<timespec> Simulator::pollTimeout(Instant now) const
 {
     std::optional<Instant> wakeAt = hangupAt_;
+    const auto wakeBy = [&](Instant at) { wakeAt = wakeAt ? std::min(*wakeAt, at) : at; };
     if (const auto nextWrite = outgoing_.nextWriteAt(); nextWrite && *nextWrite > now)
-        wakeAt = wakeAt ? std::min(*wakeAt, *nextWrite) : *nextWrite;
+        wakeBy(*nextWrite);
+    // While bytes wait, their writes wake the loop; the next burst waits for them anyway.
+    if (noise_ && outgoing_.empty())
+        wakeBy(noise_->dueAt());
     if (!wakeAt)
-        return -1;
-    // Rounded up: waking a little early would only poll again with a zero timeout.
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wakeAt - now).count();
-    return static_cast<int>(std::clamp<decltype(wait)>(wait, 0, INT_MAX));
+        return std::nullopt;
+    // Finer than milliseconds: at line speed a byte takes about one.
+    const auto wait = std::max(std::chrono::nanoseconds(0), *wakeAt - now);
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(wait);
+    return timespec{.tv_sec = static_cast<time_t>(seconds.count()),
+                    .tv_nsec = static_cast<long>((wait - seconds).count())};
 }
 
 } // namespace boardsim

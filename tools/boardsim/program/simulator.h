@@ -3,6 +3,7 @@
 #include "byte_recorder.h"
 #include "event_log.h"
 #include "frame_parser.h"
+#include "noise_source.h"
 #include "options.h"
 #include "outgoing_queue.h"
 #include "pseudo_terminal.h"
@@ -10,12 +11,13 @@
 #include "shared_line.h"
 #include "stop_signal.h"
 
+#include <ctime>
 #include <optional>
 
 namespace boardsim {
 
 // The boards on the line: reads what the tool sends, lets the boards react and queues their
-// replies.
+// replies, with noise between them if asked for.
 class Simulator {
 public:
     Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop);
@@ -24,10 +26,14 @@ public:
     void run();
 
 private:
+    Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop,
+              Instant start);
+
     void receive(Instant now);
     void handle(const Frame& frame, Instant now);
-    void sendAnswer(const LineAnswer& answer);
-    int pollTimeoutMs(Instant now) const;
+    void sendAnswer(const LineAnswer& answer, Instant now);
+    void sendNoise(Instant now);
+    std::optional<timespec> pollTimeout(Instant now) const;
 
     const PseudoTerminal& line_;
     const StopSignal& stop_;
@@ -37,6 +43,7 @@ private:
     FrameParser parser_;
     ReplyFaults faults_;
     OutgoingQueue outgoing_;
+    std::optional<NoiseSource> noise_;
     EventLog log_;
     std::optional<ByteRecorder> recorder_;
 };
