@@ -1,0 +1,120 @@
+#include "ctl/commands.h"
+
+#include "ctl/answer.h"
+#include "ctl/error_output.h"
+#include "ctl/scan.h"
+#include "ctl/watch.h"
+#include "protocol/hex_text.h"
+
+#include <variant>
+
+namespace kxlt::ctl {
+
+namespace {
+
+using protocol::ControlCode;
+using protocol::FunctionCode;
+
+using QueryOutcome = std::variant<ReplyReport, ExitStatus>;
+
+// Data-layout commands go out twice, as the window sends them.
+void sendDataLayout(BoardLine& line, const protocol::TransmitBuffer& buffer)
+{
+    line.send(buffer);
+    line.send(buffer);
+}
+
+// Sends the query with this pair value and prints the good reply; otherwise says what went wrong.
+QueryOutcome query(std::uint8_t pairValue, const Invocation& invocation, BoardLine& line,
+                   ReplyOutput& output)
+{
+    awaitQuiet(line, invocation.timeout);
+    line.send(protocol::queryFrame(pairValue));
+    const Answer answer = awaitAnswer(line, invocation.timeout);
+    if (answer.kind != Answer::Kind::Reply)
+        return reportFailure(answer, line, invocation.timeout);
+    ReplyReport report = reportReply(answer.reply);
+    output.printReply(report);
+    return report;
+}
+
+ExitStatus statusOf(const QueryOutcome& outcome)
+{
+    const auto* status = std::get_if<ExitStatus>(&outcome);
+    return status ? *status : ExitStatus::Done;
+}
+
+// Asks the board at `address` and fails unless `reported` picks `expected` out of its reply.
+ExitStatus verify(std::uint8_t address, std::string_view figure, const std::string& expected,
+                  std::string (*reported)(const ReplyReport&), const Invocation& invocation,
+                  BoardLine& line, ReplyOutput& output)
+{
+    const QueryOutcome outcome = query(address, invocation, line, output);
+    const auto* report = std::get_if<ReplyReport>(&outcome);
+    if (!report)
+        return std::get<ExitStatus>(outcome);
+    const std::string shown = reported(*report);
+    if (shown == expected)
+        return ExitStatus::Done;
+    printError("the board reports " + std::string(figure) + ' ' + shown + ", not " + expected);
+    return ExitStatus::NotVerified;
+}
+
+ExitStatus control(ControlCode code, const Invocation& invocation, BoardLine& line)
+{
+    sendDataLayout(line, protocol::controlFrame(invocation.address, code));
+    return ExitStatus::Done;
+}
+
+void loadValue(FunctionCode code, const Invocation& invocation, BoardLine& line)
+{
+    sendDataLayout(line, protocol::valueFrame(code, invocation.address, invocation.value));
+}
+
+} // namespace
+
+ExitStatus runCommand(const Invocation& invocation, BoardLine& line, ReplyOutput& output)
+{
+    // A value as the board reports it: six hex digits, "3500" as "003500".
+    const std::string valueFigure = protocol::hexText(invocation.value);
+    switch (invocation.command) {
+    case Command::Info:
+        return statusOf(query(protocol::kIdentityPairValue, invocation, line, output));
+    case Command::Status: return statusOf(query(invocation.address, invocation, line, output));
+    case Command::Start: return control(ControlCode::Start, invocation, line);
+    case Command::Stop: return control(ControlCode::Stop, invocation, line);
+    case Command::Clear: return control(ControlCode::Clear, invocation, line);
+    case Command::Goal:
+        loadValue(FunctionCode::SetGoal, invocation, line);
+        if (!invocation.verify)
+            return ExitStatus::Done;
+        return verify(
+            invocation.address, "goal", valueFigure,
+            [](const ReplyReport& report) { return report.figures.goal; }, invocation, line,
+            output);
+    case Command::Actual:
+        loadValue(FunctionCode::SetActual, invocation, line);
+        if (!invocation.verify)
+            return ExitStatus::Done;
+        return verify(
+            invocation.address, "actual", valueFigure,
+            [](const ReplyReport& report) { return report.figures.actual; }, invocation, line,
+            output);
+    case Command::Increment:
+        loadValue(FunctionCode::SetIncrement, invocation, line);
+        return ExitStatus::Done;
+    case Command::SetAddress:
+        line.send(protocol::setAddressFrame(invocation.newAddress));
+        if (!invocation.verify)
+            return ExitStatus::Done;
+        return verify(
+            invocation.newAddress, "address", std::to_string(invocation.newAddress),
+            [](const ReplyReport& report) { return std::to_string(report.address); }, invocation,
+            line, output);
+    case Command::Scan: return scan(invocation, line, output);
+    case Command::Watch: return watch(invocation, line, output);
+    }
+    return ExitStatus::Usage;
+}
+
+} // namespace kxlt::ctl

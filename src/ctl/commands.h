@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ctl/board_line.h"
+#include "ctl/exit_status.h"
+#include "ctl/invocation.h"
+#include "ctl/reply_output.h"
+
+namespace kxlt::ctl {
+
+// Carries out the command on an open line.
+ExitStatus runCommand(const Invocation& invocation, BoardLine& line, ReplyOutput& output);
+
+} // namespace kxlt::ctl

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace kxlt::ctl {
+
+enum class ExitStatus {
+    Done = 0,
+    NoAnswer = 1,
+    // A reply that failed its check, or only bytes that are no reply.
+    BadAnswer = 2,
+    // The port did not open, or went away while open.
+    PortFailed = 3,
+    NotVerified = 4,
+    // Bad arguments: nothing was sent (sysexits' EX_USAGE).
+    Usage = 64,
+};
+
+} // namespace kxlt::ctl

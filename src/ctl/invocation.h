@@ -1,0 +1,54 @@
+#pragma once
+
+#include "protocol/value_field.h"
+
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+namespace kxlt::ctl {
+
+enum class Command {
+    Info,
+    Status,
+    Start,
+    Stop,
+    Clear,
+    Goal,
+    Actual,
+    Increment,
+    SetAddress,
+    Scan,
+    Watch
+};
+
+enum class OutputFormat { Text, Json, Csv };
+
+struct AddressRange {
+    std::uint8_t first = 0;
+    std::uint8_t last = 99;
+};
+
+// A command line read and checked: everything in it can be sent as it stands.
+struct Invocation {
+    Command command = Command::Status;
+    // COM1..COM5; a device named by path is opened as COM1 pointed at it.
+    int portNumber = 1;
+    std::optional<QString> device;
+    std::uint8_t address = 1;
+    std::chrono::milliseconds timeout{1000};
+    OutputFormat format = OutputFormat::Text;
+    // goal, actual, increment
+    protocol::ValueField value{};
+    // set-address
+    std::uint8_t newAddress = 0;
+    bool verify = false;
+    AddressRange range;
+    // watch
+    std::chrono::milliseconds interval{1000};
+    std::optional<unsigned> count;
+};
+
+} // namespace kxlt::ctl

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ctl/invocation.h"
+#include "ctl/reply_report.h"
+
+#include <QDateTime>
+
+namespace kxlt::ctl {
+
+// Writes replies to standard output, each as soon as it is printed.
+class ReplyOutput {
+public:
+    explicit ReplyOutput(OutputFormat format) : format_(format) {}
+
+    // info, status, --verify: one "name  value" line per figure, or one JSON object.
+    void printReply(const ReplyReport& report);
+    // scan, watch: a table row, a JSON object or a CSV record, each with the time of arrival;
+    // text and CSV begin with a header.
+    void printRow(const ReplyReport& report, const QDateTime& arrival);
+
+private:
+    OutputFormat format_;
+    bool headerPrinted_ = false;
+};
+
+} // namespace kxlt::ctl

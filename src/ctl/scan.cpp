@@ -1,0 +1,41 @@
+#include "ctl/scan.h"
+
+#include "ctl/answer.h"
+#include "ctl/error_output.h"
+
+namespace kxlt::ctl {
+
+ExitStatus scan(const Invocation& invocation, BoardLine& line, ReplyOutput& output)
+{
+    bool anyAnswered = false;
+    bool anyBadAnswer = false;
+    for (unsigned address = invocation.range.first; address <= invocation.range.last; ++address) {
+        // On a shared line a query sent while a board still talks would collide with it.
+        awaitQuiet(line, invocation.timeout);
+        const auto queried = static_cast<std::uint8_t>(address);
+        line.send(protocol::queryFrame(queried));
+        const Answer answer = awaitAnswer(line, invocation.timeout, queried);
+        switch (answer.kind) {
+        case Answer::Kind::Reply:
+            output.printRow(reportReply(answer.reply), QDateTime::currentDateTime());
+            anyAnswered = true;
+            break;
+        case Answer::Kind::DamagedReply:
+        case Answer::Kind::OnlyJunk:
+            printError(
+                "address " + std::to_string(address) + ": " +
+                std::string(answer.kind == Answer::Kind::OnlyJunk ? kJunkText : kDamagedText));
+            anyBadAnswer = true;
+            break;
+        case Answer::Kind::PortLost: return reportFailure(answer, line, invocation.timeout);
+        case Answer::Kind::NoAnswer: break;
+        }
+    }
+    if (anyAnswered)
+        return ExitStatus::Done;
+    printError("no board answered at addresses " + std::to_string(invocation.range.first) + "-" +
+               std::to_string(invocation.range.last));
+    return anyBadAnswer ? ExitStatus::BadAnswer : ExitStatus::NoAnswer;
+}
+
+} // namespace kxlt::ctl

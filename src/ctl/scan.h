@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ctl/board_line.h"
+#include "ctl/exit_status.h"
+#include "ctl/invocation.h"
+#include "ctl/reply_output.h"
+
+namespace kxlt::ctl {
+
+// Asks each address of the range for its status and prints a row for each board that answers.
+ExitStatus scan(const Invocation& invocation, BoardLine& line, ReplyOutput& output);
+
+} // namespace kxlt::ctl

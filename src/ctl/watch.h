@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ctl/board_line.h"
+#include "ctl/exit_status.h"
+#include "ctl/invocation.h"
+#include "ctl/reply_output.h"
+
+namespace kxlt::ctl {
+
+// The window's automatic test: a status query every interval, a row for each reply as it comes,
+// until the count is reached or SIGINT or SIGTERM arrives.
+ExitStatus watch(const Invocation& invocation, BoardLine& line, ReplyOutput& output);
+
+} // namespace kxlt::ctl
