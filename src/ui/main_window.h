@@ -5,6 +5,7 @@
 #include "protocol/status_reply.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QWidget>
 
 #include <array>
@@ -46,6 +47,8 @@ private:
     // window_accessibility.cpp
     void nameControlsForAssistiveTools();
     void orderTabStops();
+    // Every value label's text is set here, so that its accessible name reads caption and value.
+    void showFigure(QLabel* figure, const QString& value);
 
     // main_window.cpp
     void connectCommands();
@@ -93,6 +96,8 @@ private:
     // The latest reply's line with CR LF, kept for decoding.
     std::string replyLine_;
     QByteArray unfinishedReply_;
+    // What a screen reader hears for each value label, "%1" standing for the value.
+    QHash<const QLabel*, QString> figureNames_;
 
     // "Part type"
     QGroupBox* KX_type;
