@@ -46,15 +46,11 @@ SECOND_FIGURES = {"ACTUAL:": "002007", "DIFFERENCE:": "-1493", "EFFICIENCY:": "5
 
 
 def missing_package():
-    if not shutil.which("Xvfb"):
-        return "xvfb"
-    if not shutil.which("dbus-daemon"):
-        return "dbus"
-    if not os.path.exists("/usr/share/dbus-1/services/org.a11y.Bus.service"):
-        return "at-spi2-core"
-    if not importlib.util.find_spec("pyatspi"):
-        return "python3-pyatspi"
-    return None
+    return next((package for package, present in (
+        ("xvfb", shutil.which("Xvfb")),
+        ("dbus", shutil.which("dbus-daemon")),
+        ("at-spi2-core", os.path.exists("/usr/share/dbus-1/services/org.a11y.Bus.service")),
+        ("python3-pyatspi", importlib.util.find_spec("pyatspi"))) if not present), None)
 
 
 def started(command):
@@ -164,9 +160,7 @@ def listen(kxlt):
         renamed = answer(reply("002007"), SECOND_FIGURES)
         for caption, label in labels.items():
             announced = label in renamed
-            assert announced == (caption in SECOND_FIGURES), (
-                f"'{label.name}' announced: {announced}")
-        print("Heard:", "; ".join(label.name for label in labels.values()))
+            assert announced == (caption in SECOND_FIGURES), f"{label.name} announced: {announced}"
     finally:
         window.kill()
         window.wait()
