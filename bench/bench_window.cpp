@@ -1,12 +1,15 @@
 // One reply through the window at growing log sizes, the log's memory per line, and the time from
-// constructing the window to its first paint; each beside the QPlainTextEdit baseline.
+// constructing the window to its first paint; each beside the QPlainTextEdit baseline. Also what a
+// screen reader's questions to the log cost at growing log sizes.
 #include "bench_support.h"
 #include "fake_serial_link.h"
 #include "plain_text_log.h"
 
 #include "ui/main_window.h"
 #include "ui/reply_log.h"
+#include "ui/reply_log_accessible.h"
 
+#include <QAccessible>
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -86,6 +89,48 @@ void BM_PlainTextLogMemory(benchmark::State& state)
 }
 BENCHMARK(BM_PlainTextLogMemory)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// A screen reader asks these on every caret move and every new line.
+template <typename Query> void BM_LogAccessibleQuery(benchmark::State& state, Query query)
+{
+    ReplyLog log;
+    log.appendText(replyLines(std::size_t(state.range(0))));
+    QAccessibleTextInterface& text = *QAccessible::queryAccessibleInterface(&log)->textInterface();
+    const int size = text.characterCount();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(query(text, size));
+}
+
+int lineAt(QAccessibleTextInterface& text, int offset)
+{
+    int start = 0;
+    int end = 0;
+    text.textAtOffset(offset, QAccessible::LineBoundary, &start, &end);
+    return end;
+}
+
+BENCHMARK_CAPTURE(BM_LogAccessibleQuery, characterCount,
+                  [](QAccessibleTextInterface& text, int) { return text.characterCount(); })
+    ->Arg(10)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_LogAccessibleQuery, lineNearEnd,
+                  [](QAccessibleTextInterface& text, int size) { return lineAt(text, size - 10); })
+    ->Arg(10)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_LogAccessibleQuery, lineInMiddle,
+                  [](QAccessibleTextInterface& text, int size) { return lineAt(text, size / 2); })
+    ->Arg(10)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_LogAccessibleQuery, smallSlice,
+                  [](QAccessibleTextInterface& text, int size) {
+                      return text.text(size / 2, size / 2 + 16).size();
+                  })
+    ->Arg(10)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMicrosecond);
+
 // Counts paint events on the window, to stop the clock at the first one.
 class FirstPaint final : public QObject {
 public:
@@ -115,4 +160,8 @@ BENCHMARK(BM_WindowStartToFirstPaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char* argv[]) { return runOffscreenBenchmarks(argc, argv); }
+int main(int argc, char* argv[])
+{
+    QAccessible::installFactory(&kxlt::ui::replyLogAccessible);
+    return runOffscreenBenchmarks(argc, argv);
+}

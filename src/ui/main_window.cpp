@@ -59,6 +59,14 @@ void MainWindow::load()
     Frame1->setEnabled(false);
     Timer1->stop();
     showPartType(false);
+    const std::pair<QLabel*, QString> shownAtStart[] = {
+        {DS_address, QStringLiteral("00H")}, {Dis_serial, QStringLiteral("000000")},
+        {Dis_version, QStringLiteral("00")}, {Dis_plan, QStringLiteral("2000")},
+        {Dis_div, QStringLiteral("50")},     {Dis_real, QStringLiteral("1000")},
+        {Dis_diff, QStringLiteral("1000")},  {Dis_bidata, QStringLiteral("50.0")},
+    };
+    for (const auto& [figure, value] : shownAtStart)
+        showFigure(figure, value);
     refreshPortTooltips();
 }
 

@@ -5,6 +5,7 @@
 #include "protocol/reply_framer.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QWidget>
 
 #include <array>
@@ -47,6 +48,8 @@ private:
     // window_accessibility.cpp
     void nameControlsForAssistiveTools();
     void orderTabStops();
+    // Every value label's text is set here, so that its accessible name reads caption and value.
+    void showFigure(QLabel* figure, const QString& value);
 
     // main_window.cpp
     void connectCommands();
@@ -95,6 +98,8 @@ private:
     // The latest reply's line with CR LF, kept for decoding.
     std::string replyLine_;
     protocol::ReplyFramer framer_;
+    // What a screen reader hears for each value label, "%1" standing for the value.
+    QHash<const QLabel*, QString> figureNames_;
 
     // "Part type"
     QGroupBox* KX_type;

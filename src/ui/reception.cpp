@@ -47,12 +47,12 @@ void MainWindow::showPartType(bool recognised)
     QPalette palette = DS_type->palette();
     palette.setColor(QPalette::WindowText, recognised ? kRecognisedColour : kUnknownColour);
     DS_type->setPalette(palette);
-    DS_type->setText(recognised ? QStringLiteral("KX-LT") : QStringLiteral("Unknow Part"));
+    showFigure(DS_type, recognised ? QStringLiteral("KX-LT") : QStringLiteral("Unknow Part"));
 }
 
 void MainWindow::showReply(const protocol::ReplyBytes& reply)
 {
-    DS_address->setText(text(protocol::replyAddressText(reply)));
+    showFigure(DS_address, text(protocol::replyAddressText(reply)));
     const std::string line = protocol::replyHexLine(reply);
     len1->setText(text(line));
     len1->setCursorPosition(0);
@@ -64,19 +64,19 @@ void MainWindow::decodeReplyLine()
 {
     Rbox1->moveCaretToEnd();
     const protocol::ReplyFigures figures = protocol::cutReplyFigures(replyLine_);
-    Dis_plan->setText(text(figures.goal));
-    Dis_real->setText(text(figures.actual));
-    Dis_div->setText(text(figures.seconds));
+    showFigure(Dis_plan, text(figures.goal));
+    showFigure(Dis_real, text(figures.actual));
+    showFigure(Dis_div, text(figures.seconds));
 
     const std::string actual = Dis_real->text().toStdString();
     const std::string goal = Dis_plan->text().toStdString();
     if (const auto difference = protocol::differenceText(actual, goal))
-        Dis_diff->setText(text(*difference));
+        showFigure(Dis_diff, text(*difference));
     if (const auto efficiency = protocol::efficiencyText(actual, goal))
-        Dis_bidata->setText(text(*efficiency));
+        showFigure(Dis_bidata, text(*efficiency));
 
-    Dis_serial->setText(text(figures.serial));
-    Dis_version->setText(text(figures.version));
+    showFigure(Dis_serial, text(figures.serial));
+    showFigure(Dis_version, text(figures.version));
 }
 
 } // namespace kxlt::ui

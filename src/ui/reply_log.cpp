@@ -1,7 +1,5 @@
 #include "ui/reply_log.h"
 
-#include "ui/reply_log_accessible.h"
-
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -23,9 +21,6 @@ constexpr int kRefreshIntervalMs = 16;
 
 ReplyLog::ReplyLog(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    static const bool accessibleInstalled =
-        (QAccessible::installFactory(&replyLogAccessible), true);
-    Q_UNUSED(accessibleInstalled);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -46,7 +41,14 @@ void ReplyLog::setText(const QString& text)
 
 void ReplyLog::appendText(std::string_view utf8)
 {
+    const auto end = static_cast<int>(store_.utf16Size());
     store_.append(utf8);
+    // Lets a screen reader read replies as they arrive.
+    if (QAccessible::isActive()) {
+        QAccessibleTextInsertEvent inserted(
+            this, end, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        QAccessible::updateAccessibility(&inserted);
+    }
     textChanged();
 }
 

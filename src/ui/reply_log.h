@@ -28,6 +28,7 @@ public:
     void moveCaretToEnd();
 
     std::size_t lineCount() const { return store_.lineCount(); }
+    const LineStore& lines() const { return store_; }
     QString selectedText() const;
     void selectAll();
     void copy() const;

@@ -8,23 +8,8 @@ namespace kxlt::ui {
 
 namespace {
 
-struct Span {
-    int start;
-    int end;
-};
-
-// The line (without its break) around `offset`.
-Span lineAround(const QString& text, int offset)
-{
-    const int start = offset <= 0 ? 0 : int(text.lastIndexOf(QLatin1Char('\n'), offset - 1)) + 1;
-    int end = int(text.indexOf(QLatin1Char('\n'), offset));
-    if (end < 0)
-        end = int(text.size());
-    if (end > start && text[end - 1] == QLatin1Char('\r'))
-        --end;
-    return {start, end};
-}
-
+// Answers from the log's line store: a screen reader asks on every caret move and every new
+// line, so no answer may cost more than the piece of text it returns.
 class ReplyLogAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit ReplyLogAccessible(ReplyLog* log) : QAccessibleWidget(log, QAccessible::EditableText)
@@ -46,52 +31,48 @@ public:
         return state;
     }
 
-    QString text(QAccessible::Text type) const override
-    {
-        return type == QAccessible::Value ? log()->text() : QAccessibleWidget::text(type);
-    }
-
     QString text(int start, int end) const override
     {
-        return log()->text().mid(start, end - start);
+        if (start >= end)
+            return {};
+        const std::string_view slice = lines().sliceUtf16(position(start), position(end));
+        return QString::fromUtf8(slice.data(), qsizetype(slice.size()));
     }
-    int characterCount() const override { return int(log()->text().size()); }
+    int characterCount() const override { return int(lines().utf16Size()); }
     int cursorPosition() const override { return characterCount(); }
 
     QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
                          int* end) const override
     {
-        const QString all = log()->text();
-        Span span{0, int(all.size())};
-        if (boundary == QAccessible::CharBoundary)
-            span = {offset, std::min(offset + 1, int(all.size()))};
-        else if (boundary != QAccessible::NoBoundary)
-            span = lineAround(all, offset);
-        *start = span.start;
-        *end = span.end;
-        return all.mid(span.start, span.end - span.start);
+        if (boundary == QAccessible::CharBoundary) {
+            const int at = int(position(offset));
+            return spanText(at, std::min(at + 1, characterCount()), start, end);
+        }
+        if (boundary == QAccessible::NoBoundary)
+            return spanText(0, characterCount(), start, end);
+        return lineText(lines().lineAtUtf16(position(offset)), start, end);
     }
 
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
                              int* end) const override
     {
-        const Span current = lineAround(log()->text(), offset);
-        return textAtOffset(boundary == QAccessible::CharBoundary ? offset - 1 : current.start - 1,
-                            boundary, start, end);
+        if (boundary == QAccessible::CharBoundary) {
+            const int at = int(position(offset));
+            return spanText(std::max(at - 1, 0), at, start, end);
+        }
+        const std::size_t line = lines().lineAtUtf16(position(offset));
+        return line > 0 ? lineText(line - 1, start, end) : spanText(0, 0, start, end);
     }
 
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
                             int* end) const override
     {
-        const QString all = log()->text();
-        const int next = boundary == QAccessible::CharBoundary
-                             ? offset + 1
-                             : int(all.indexOf(QLatin1Char('\n'), offset)) + 1;
-        if (next <= 0 || next >= all.size()) {
-            *start = *end = int(all.size());
-            return {};
-        }
-        return textAtOffset(next, boundary, start, end);
+        if (boundary == QAccessible::CharBoundary)
+            return textAtOffset(std::min(offset + 1, characterCount()), boundary, start, end);
+        const std::size_t next = lines().lineAtUtf16(position(offset)) + 1;
+        if (next >= lines().lineCount())
+            return spanText(characterCount(), characterCount(), start, end);
+        return lineText(next, start, end);
     }
 
     // The log offers no text selection or caret of its own to assistive tools.
@@ -112,6 +93,29 @@ public:
 
 private:
     ReplyLog* log() const { return static_cast<ReplyLog*>(widget()); }
+    const LineStore& lines() const { return log()->lines(); }
+
+    std::size_t position(int offset) const
+    {
+        return std::min(std::size_t(std::max(offset, 0)), lines().utf16Size());
+    }
+
+    QString spanText(int from, int to, int* start, int* end) const
+    {
+        *start = from;
+        *end = to;
+        return text(from, to);
+    }
+
+    // The line without its break.
+    QString lineText(std::size_t index, int* start, int* end) const
+    {
+        const std::string_view line = lines().line(index);
+        QString text = QString::fromUtf8(line.data(), qsizetype(line.size()));
+        *start = int(lines().lineStartUtf16(index));
+        *end = *start + int(text.size());
+        return text;
+    }
 };
 
 } // namespace

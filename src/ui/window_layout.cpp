@@ -99,16 +99,16 @@ void MainWindow::buildControls()
 QGroupBox* MainWindow::buildPartTypeGroup()
 {
     KX_type = named("KX_type", new QGroupBox(QStringLiteral("Part type")));
-    DS_type = label("DS_type", QStringLiteral("KX-LT"));
+    DS_type = label("DS_type", {});
     setPointSize(DS_type, kTitlePointSize, true);
     Cmd_info = button("Cmd_info", QStringLiteral("Information"));
     Label25 = label("Label25", QStringLiteral("Part Addr:"));
     Label24 = label("Label24", QStringLiteral("SN:"));
     Label23 = label("Label23", QStringLiteral("Version:"));
-    DS_address = label("DS_address", QStringLiteral("00H"));
-    Dis_serial = label("Dis_serial", QStringLiteral("000000"));
+    DS_address = label("DS_address", {});
+    Dis_serial = label("Dis_serial", {});
     Label26 = label("Label26", QStringLiteral("V"));
-    Dis_version = label("Dis_version", QStringLiteral("00"));
+    Dis_version = label("Dis_version", {});
 
     auto* version = new QHBoxLayout;
     version->setSpacing(0);
@@ -174,15 +174,15 @@ QGroupBox* MainWindow::buildDisplayDataGroup()
 {
     dis_time = named("dis_time", new QGroupBox(QStringLiteral("Display Data")));
     Label2 = label("Label2", QStringLiteral("GOAL:"));
-    Dis_plan = label("Dis_plan", QStringLiteral("2000"));
-    Dis_div = label("Dis_div", QStringLiteral("50"));
+    Dis_plan = label("Dis_plan", {});
+    Dis_div = label("Dis_div", {});
     Label6 = label("Label6", QStringLiteral("s"));
     Label15 = label("Label15", QStringLiteral("ACTUAL:"));
-    Dis_real = label("Dis_real", QStringLiteral("1000"));
+    Dis_real = label("Dis_real", {});
     Label17 = label("Label17", QStringLiteral("DIFFERENCE:"));
-    Dis_diff = label("Dis_diff", QStringLiteral("1000"));
+    Dis_diff = label("Dis_diff", {});
     Label14 = label("Label14", QStringLiteral("EFFICIENCY  :"));
-    Dis_bidata = label("Dis_bidata", QStringLiteral("50.0"));
+    Dis_bidata = label("Dis_bidata", {});
     Label1 = label("Label1", QStringLiteral("%"));
 
     auto* grid = new QGridLayout(dis_time);

@@ -1,31 +1,56 @@
-// What screen readers and UI automation find: a name for every control, the log's lines as
-// text, and a tab order that follows the layout.
+// What screen readers and UI automation find: a name for every control, and the log's text
+// answered from its lines exactly as the whole text would answer.
 #include "fake_serial_link.h"
 #include "offscreen_test_main.h"
-#include "window_controls.h"
 
 #include "ui/main_window.h"
 #include "ui/reply_log.h"
+#include "ui/reply_log_accessible.h"
 
 #include <QAccessible>
 #include <QAccessibleInterface>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
-
-#include <memory>
 
 using kxlt::ui::MainWindow;
 using kxlt::ui::ReplyLog;
 
 namespace {
 
-QString accessibleName(QWidget* widget)
+struct Span {
+    int start = 0;
+    int end = 0;
+    QString text;
+    bool operator==(const Span&) const = default;
+};
+
+char* toString(const Span& span)
 {
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-    return accessible ? accessible->text(QAccessible::Name) : QString();
+    return QTest::toString(
+        QStringLiteral("%1..%2 \"%3\"").arg(span.start).arg(span.end).arg(span.text));
+}
+
+// Every line of `text` without its break, as the log shows it, and the empty line after a
+// final break.
+QList<Span> linesOf(const QString& text)
+{
+    QList<Span> lines;
+    int start = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const QString shown = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
+        lines.append({start, start + int(shown.size()), shown});
+        start += int(line.size()) + 1;
+    }
+    return lines;
+}
+
+using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*,
+                                                    int*) const;
+
+Span lineQuery(QAccessibleTextInterface* text, Query query, int offset)
+{
+    Span span;
+    span.text = (text->*query)(offset, QAccessible::LineBoundary, &span.start, &span.end);
+    return span;
 }
 
 } // namespace
@@ -33,114 +58,79 @@ QString accessibleName(QWidget* widget)
 class AccessibilityTest : public QObject {
     Q_OBJECT
 
-private:
-    FakeSerialLink* link = nullptr;
-    std::unique_ptr<MainWindow> window;
-
 private slots:
-    void init()
-    {
-        link = new FakeSerialLink;
-        window = std::make_unique<MainWindow>(*link);
-        link->setParent(window.get());
-        window->show();
-    }
-    void cleanup() { window.reset(); }
+    void initTestCase() { QAccessible::installFactory(&kxlt::ui::replyLogAccessible); }
 
     void everyControlHasAName()
     {
-        const QList<QWidget*> controls = window->findChildren<QWidget*>();
+        FakeSerialLink link;
+        MainWindow window(link);
+        window.show();
         int checked = 0;
-        for (QWidget* widget : controls) {
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
             if (widget->objectName().isEmpty() ||
                 widget->objectName().startsWith(QLatin1String("qt_")))
                 continue;
-            QVERIFY2(!accessibleName(widget).isEmpty(), qPrintable(widget->objectName()));
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(),
+                     qPrintable(widget->objectName()));
             ++checked;
         }
         QVERIFY2(checked >= 55, qPrintable(QString::number(checked)));
     }
 
-    void boxesAndValuesAreNamedByTheirLabels_data()
+    void logAnswersAsItsWholeTextWould_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("goal box") << "Set_target"
-                                  << "GOAL  NUMBER:";
-        QTest::newRow("actual box") << "Set_real"
-                                    << "ACTUAL NUMBER:";
-        QTest::newRow("increment box") << "Set_add"
-                                       << "INCREMENT:";
-        QTest::newRow("address box") << "Txt_address1"
-                                     << "Address";
-        QTest::newRow("received line") << "len1"
-                                       << "Recieveing data";
-        QTest::newRow("sent frame") << "Txt_send1"
-                                    << "Send data";
-        QTest::newRow("goal value") << "Dis_plan"
-                                    << "GOAL:";
-        QTest::newRow("actual value") << "Dis_real"
-                                      << "ACTUAL:";
-        QTest::newRow("difference value") << "Dis_diff"
-                                          << "DIFFERENCE:";
-        QTest::newRow("efficiency value") << "Dis_bidata"
-                                          << "EFFICIENCY  :";
-        QTest::newRow("serial number") << "Dis_serial"
-                                       << "SN:";
-        QTest::newRow("board address") << "DS_address"
-                                       << "Part Addr:";
-        QTest::newRow("part type") << "DS_type"
-                                   << "Part type";
-        QTest::newRow("a button speaks its caption") << "Command7"
-                                                     << "Start  test";
+        QTest::addColumn<QByteArrayList>("appends");
+        // A character cut between two appends, one outside the Basic Multilingual Plane (two
+        // UTF-16 units), an empty line and a line built in pieces.
+        const QByteArrayList mixed = {"5400\r\n",
+                                      "Com ",
+                                      "Error\r\n",
+                                      "\r\n",
+                                      "\xE4",
+                                      "\xB8\xB2\n",
+                                      "\xF0\x9F\x98\x80 ok\r\n"};
+        QTest::newRow("ends with a line break") << mixed;
+        QTest::newRow("ends inside a line") << mixed + QByteArrayList{"last"};
     }
-    void boxesAndValuesAreNamedByTheirLabels()
+    void logAnswersAsItsWholeTextWould()
     {
-        QFETCH(QString, control);
-        QFETCH(QString, name);
-        QCOMPARE(accessibleName(window->findChild<QWidget*>(control)), name);
-    }
-
-    void logLinesAreReadableAsText()
-    {
-        auto* log = control<ReplyLog>(*window, "Rbox1");
-        link->receive(QByteArray(27, '\xAA'));
-        link->receive(QByteArray::fromHex("5420202020202020200020000000100000500000001234563001"
-                                          "00"));
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(log);
-        QVERIFY(accessible);
-        QAccessibleTextInterface* text = accessible->textInterface();
-        QVERIFY(text);
-        QCOMPARE(text->characterCount(), int(log->text().size()));
-        QCOMPARE(text->text(0, text->characterCount()), log->text());
-        int start = 0;
-        int end = 0;
-        QCOMPARE(text->textAtOffset(60, QAccessible::LineBoundary, &start, &end),
-                 QStringLiteral("Com Error"));
-        QCOMPARE(text->textAtOffset(3, QAccessible::LineBoundary, &start, &end),
-                 QString(56, QLatin1Char('0')));
-        QCOMPARE(text->textAfterOffset(3, QAccessible::LineBoundary, &start, &end),
-                 QStringLiteral("Com Error"));
-        QCOMPARE(text->textBeforeOffset(60, QAccessible::LineBoundary, &start, &end),
-                 QString(56, QLatin1Char('0')));
+        QFETCH(QByteArrayList, appends);
+        ReplyLog log;
+        for (const QByteArray& piece : appends)
+            log.appendText(piece.toStdString());
+        const QString all = log.text();
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&log);
         QVERIFY(accessible->state().readOnly);
-    }
+        QAccessibleTextInterface* text = accessible->textInterface();
+        QCOMPARE(text->characterCount(), int(all.size()));
 
-    void tabOrderFollowsTheLayout()
-    {
-        const QStringList expected = {
-            "Cmd_info", "Option1",   "Option2",     "Option3",    "Option4",      "Option5",
-            "Command5", "Command7",  "Cmd_address", "Command6",   "Txt_address1", "Rbox1",
-            "len1",     "Txt_send1", "Set_target",  "Cmd_target", "Set_real",     "Cmd_real",
-            "Set_add",  "Cmd_add",   "Cmd_start",   "Cmd_stop",   "Cmd_clear"};
-        QStringList visited;
-        QWidget* widget = control<QWidget>(*window, "Cmd_info");
-        while (visited.size() < expected.size()) {
-            if (widget->focusPolicy() & Qt::TabFocus && !widget->objectName().isEmpty())
-                visited << widget->objectName();
-            widget = widget->nextInFocusChain();
+        const QList<Span> lines = linesOf(all);
+        const qsizetype shownLines =
+            all.endsWith(QLatin1Char('\n')) ? lines.size() - 1 : lines.size();
+        const Span none{int(all.size()), int(all.size()), {}};
+        qsizetype line = 0;
+        for (int offset = 0; offset <= all.size(); ++offset) {
+            while (line + 1 < lines.size() && lines[line + 1].start <= offset)
+                ++line;
+            QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAtOffset, offset), lines[line]);
+            QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textBeforeOffset, offset),
+                     line > 0 ? lines[line - 1] : Span{});
+            QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAfterOffset, offset),
+                     line + 1 < shownLines ? lines[line + 1] : none);
         }
-        QCOMPARE(visited, expected);
+        // A slice never cuts a surrogate pair.
+        const auto cutsPair = [&all](int at) {
+            return at < all.size() && all[at].isLowSurrogate();
+        };
+        for (int start = 0; start <= all.size(); ++start) {
+            for (int end = start; end <= all.size(); ++end) {
+                if (cutsPair(start) || cutsPair(end))
+                    continue;
+                QCOMPARE(text->text(start, end), all.mid(start, end - start));
+            }
+        }
     }
 };
 
