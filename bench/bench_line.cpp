@@ -3,7 +3,7 @@
 // open port costs while nothing arrives.
 #include "bench_support.h"
 #include "plain_text_log.h"
-#include "window_on_line.h"
+#include "window_fixture.h"
 
 #include "port/qt_serial_link.h"
 #include "ui/main_window.h"

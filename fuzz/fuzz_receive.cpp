@@ -1,4 +1,4 @@
-// Arbitrary bytes from the line into the window's receive handler, then a quiet line. The first
+// Arbitrary bytes from the line into the window's receive handler, between two quiet lines. The first
 // input byte says how many bytes each read delivers (0: all at once), so replies cut by the end
 // of a read are covered.
 #include "fake_serial_link.h"
@@ -8,13 +8,22 @@
 
 #include <QApplication>
 
+#include <memory>
+
 namespace {
 
-FakeSerialLink* fakeLink;
-kxlt::ui::ReplyLog* replyLog;
+std::unique_ptr<FakeSerialLink> fakeLink;
+std::unique_ptr<kxlt::ui::MainWindow> window;
 
 // Keeps a long fuzzing run within memory; the log only grows otherwise.
 constexpr std::size_t kMaxLogLines = 100000;
+
+void startWindow()
+{
+    window.reset();
+    fakeLink = std::make_unique<FakeSerialLink>();
+    window = std::make_unique<kxlt::ui::MainWindow>(*fakeLink);
+}
 
 } // namespace
 
@@ -22,9 +31,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication application(*argc, *argv);
-    fakeLink = new FakeSerialLink;
-    auto* window = new kxlt::ui::MainWindow(*fakeLink);
-    replyLog = window->findChild<kxlt::ui::ReplyLog*>(QStringLiteral("Rbox1"));
+    startWindow();
     return 0;
 }
 
@@ -32,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
+    fakeLink->quiet();
     const std::size_t piece = data[0] == 0 ? size : data[0];
     for (std::size_t offset = 1; offset < size; offset += piece) {
         const std::size_t length = std::min(piece, size - offset);
@@ -39,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             QByteArray(reinterpret_cast<const char*>(data + offset), qsizetype(length)));
     }
     fakeLink->quiet();
-    if (replyLog->lineCount() > kMaxLogLines)
-        replyLog->setText(QString());
+    if (window->findChild<kxlt::ui::ReplyLog*>(QStringLiteral("Rbox1"))->lineCount() > kMaxLogLines)
+        startWindow();
     return 0;
 }

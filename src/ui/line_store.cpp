@@ -26,15 +26,6 @@ void LineStore::append(std::string_view text)
     indexFrom(offset);
 }
 
-void LineStore::replace(std::string_view text)
-{
-    text_.assign(text);
-    lineStarts_.assign(1, {0, 0});
-    utf16Size_ = 0;
-    longestLineBytes_ = 0;
-    indexFrom(0);
-}
-
 void LineStore::indexFrom(std::size_t offset)
 {
     for (std::size_t at = offset; at < text_.size(); ++at) {

@@ -13,7 +13,6 @@ namespace kxlt::ui {
 class LineStore {
 public:
     void append(std::string_view text);
-    void replace(std::string_view text);
 
     const std::string& text() const { return text_; }
     // Lines as shown: a text that ends in a line break has no empty line after it.

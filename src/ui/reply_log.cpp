@@ -32,13 +32,6 @@ ReplyLog::ReplyLog(QWidget* parent) : QAbstractScrollArea(parent)
 
 QString ReplyLog::text() const { return QString::fromStdString(store_.text()); }
 
-void ReplyLog::setText(const QString& text)
-{
-    store_.replace(text.toStdString());
-    selection_.reset();
-    textChanged();
-}
-
 void ReplyLog::appendText(std::string_view utf8)
 {
     const auto end = static_cast<int>(store_.utf16Size());

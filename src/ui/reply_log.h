@@ -20,8 +20,7 @@ public:
     explicit ReplyLog(QWidget* parent = nullptr);
 
     QString text() const;
-    void setText(const QString& text);
-    // Same result as setText(text() + more), at the cost of `more` alone.
+    // Raises changed() before it returns.
     void appendText(std::string_view utf8);
 
     // Brings the end of the text into view (done at the next repaint).
@@ -29,9 +28,6 @@ public:
 
     std::size_t lineCount() const { return store_.lineCount(); }
     const LineStore& lines() const { return store_; }
-    QString selectedText() const;
-    void selectAll();
-    void copy() const;
 
 signals:
     void changed();
@@ -52,6 +48,9 @@ private:
         std::size_t last() const { return std::max(anchor, current); }
     };
 
+    QString selectedText() const;
+    void selectAll();
+    void copy() const;
     void textChanged();
     void refresh();
     void updateScrollBars();

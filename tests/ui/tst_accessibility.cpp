@@ -1,7 +1,7 @@
 // What screen readers and UI automation find: a name for every control, and the log's text
 // answered from its lines exactly as the whole text would answer.
-#include "fake_serial_link.h"
 #include "offscreen_test_main.h"
+#include "window_fixture.h"
 
 #include "ui/main_window.h"
 #include "ui/reply_log.h"

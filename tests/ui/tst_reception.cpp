@@ -1,21 +1,11 @@
 // Replies reaching the window: part type, check, log line and the decoded display fields.
-#include "fake_serial_link.h"
 #include "offscreen_test_main.h"
 #include "reply_bytes.h"
-#include "window_controls.h"
+#include "window_fixture.h"
 
-#include "ui/main_window.h"
-#include "ui/reply_log.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QTest>
+#include <QScrollBar>
 
 #include <memory>
-
-using kxlt::ui::MainWindow;
-using kxlt::ui::ReplyLog;
 
 namespace {
 
@@ -38,31 +28,18 @@ class ReceptionTest : public QObject {
     Q_OBJECT
 
 private:
-    FakeSerialLink* link = nullptr;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<WindowOnFake> ui;
 
-    QString caption(const char* name)
-    {
-        QObject* found = window->findChild<QObject*>(QLatin1String(name));
-        if (auto* label = qobject_cast<QLabel*>(found))
-            return label->text();
-        return control<QLineEdit>(*window, name)->text();
-    }
-    ReplyLog* log() { return control<ReplyLog>(*window, "Rbox1"); }
-    QColor typeColour()
-    {
-        return control<QLabel>(*window, "DS_type")->palette().color(QPalette::WindowText);
-    }
+    QString caption(const char* name) { return ui->shown(name); }
+    kxlt::ui::ReplyLog* log() { return ui->log(); }
 
 private slots:
     void init()
     {
-        link = new FakeSerialLink;
-        window = std::make_unique<MainWindow>(*link);
-        link->setParent(window.get());
-        link->quiet();
+        ui = std::make_unique<WindowOnFake>();
+        QVERIFY(ui->openPort());
     }
-    void cleanup() { window.reset(); }
+    void cleanup() { ui.reset(); }
 
     void replyFillsTheWindow_data()
     {
@@ -97,7 +74,7 @@ private slots:
     {
         QFETCH(QByteArray, block);
         QFETCH(QStringList, expected);
-        link->receive(block);
+        ui->link.receive(block);
 
         const char* fields[] = {"DS_type", "DS_address", "len1",       "Dis_plan",   "Dis_real",
                                 "Dis_div", "Dis_diff",   "Dis_bidata", "Dis_serial", "Dis_version"};
@@ -107,7 +84,8 @@ private slots:
             QCOMPARE(caption(fields[i]), expected[i]);
         }
         const bool recognised = expected[0] == QStringLiteral("KX-LT");
-        QCOMPARE(typeColour(), recognised ? QColor(0, 192, 0) : QColor(255, 0, 0));
+        QCOMPARE(ui->get<QLabel>("DS_type")->palette().color(QPalette::WindowText),
+                 recognised ? QColor(0, 192, 0) : QColor(255, 0, 0));
         QCOMPARE(log()->text(), caption("len1") + QStringLiteral("\r\n"));
     }
 
@@ -133,35 +111,33 @@ private slots:
     {
         QFETCH(QByteArray, block);
         QFETCH(QStringList, lines);
-        QSignalSpy changes(log(), &ReplyLog::changed);
-        link->receive(block);
+        QSignalSpy changes(log(), &kxlt::ui::ReplyLog::changed);
+        ui->link.receive(block);
         QCOMPARE(log()->text(), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
         QCOMPARE(changes.count(), lines.size());
         QCOMPARE(caption("len1"), lines.last());
     }
 
-    void threeEventsLeaveThreeLinesOldestFirst()
+    void newestLineComesIntoView()
     {
-        for (std::uint32_t actual : {0x1u, 0x2u, 0x3u})
-            link->receive(replyBytes({.actual = actual}));
-        const QStringList lines = log()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0].mid(26, 6), QStringLiteral("000001"));
-        QCOMPARE(lines[2].mid(26, 6), QStringLiteral("000003"));
-        QCOMPARE(caption("Dis_real"), QStringLiteral("000003"));
+        ui->window.show();
+        ui->click("Command6");
+        for (int i = 0; i < 500; ++i)
+            log()->appendText("545454\r\n");
+        auto* bar = log()->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        bar->setValue(0);
+        ui->link.receive(kWorkedReply);
+        QTRY_COMPARE(bar->value(), bar->maximum());
     }
 
-    void logChangeWithoutReplyDecodesTheLatestLineAgain()
+    void openingForgetsAPartOfAReply()
     {
-        log()->setText(QStringLiteral("typed"));
-        QCOMPARE(caption("Dis_plan"), QString());
-        QCOMPARE(caption("Dis_version"), QStringLiteral("."));
-        QCOMPARE(caption("Dis_diff"), QStringLiteral("1000"));
-
-        link->receive(kWorkedReply);
-        log()->setText(log()->text());
-        QCOMPARE(caption("Dis_plan"), QStringLiteral("002000"));
-        QCOMPARE(caption("Dis_diff"), QStringLiteral("-1000"));
+        emit ui->link.received(kWorkedReply.left(20));
+        ui->click("Command5");
+        QVERIFY(ui->openPort());
+        ui->link.receive(kWorkedReply.mid(20));
+        QCOMPARE(ui->logLines(), QStringList{kZeroLine});
     }
 };
 

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "fake_serial_link.h"
+#include "pseudo_terminal.h"
+#include "window_controls.h"
+
+#include "port/qt_serial_link.h"
+#include "ui/main_window.h"
+#include "ui/reply_log.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <memory>
+
+// The operator's window on a link: controls found by their object names, clicked and typed into
+// as the operator does, and the automatic test ticked without waiting its second.
+template <typename Link> struct WindowWith {
+    Link link;
+    kxlt::ui::MainWindow window{link};
+
+    template <typename Control> Control* get(const char* name)
+    {
+        return control<Control>(window, name);
+    }
+    void click(const char* name) { get<QAbstractButton>(name)->click(); }
+    void type(const char* box, const QString& text) { get<QLineEdit>(box)->setText(text); }
+    // What a label, button, box or group shows.
+    QString shown(const char* name)
+    {
+        QObject* found = window.findChild<QObject*>(QLatin1String(name));
+        if (auto* label = qobject_cast<QLabel*>(found))
+            return label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(found))
+            return button->text();
+        if (auto* group = qobject_cast<QGroupBox*>(found))
+            return group->title();
+        return control<QLineEdit>(window, name)->text();
+    }
+    kxlt::ui::ReplyLog* log() { return get<kxlt::ui::ReplyLog>("Rbox1"); }
+    QStringList logLines()
+    {
+        return log()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    void tick() { QMetaObject::invokeMethod(get<QTimer>("Timer1"), "timeout"); }
+};
+
+// The window's wiring, with a link that records what it is asked.
+struct WindowOnFake : WindowWith<FakeSerialLink> {
+    // Opens the port; the line has been quiet since, as long before an operator's first click.
+    [[nodiscard]] bool openPort()
+    {
+        click("Command5");
+        link.quiet();
+        return link.open;
+    }
+};
+
+// The window with a pseudo-terminal behind COM1, opened through the same QSerialPort code as on a
+// real line; the far end is the test's to play the board.
+struct WindowOnLine : WindowWith<kxlt::port::QtSerialLink> {
+    std::unique_ptr<PseudoTerminal> line;
+
+    WindowOnLine() { plugIn(); }
+    ~WindowOnLine() { qunsetenv("KXLT_COM1"); }
+
+    // A new device behind COM1, as when an adapter is plugged in.
+    void plugIn()
+    {
+        line = std::make_unique<PseudoTerminal>();
+        qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
+    }
+    // Presses "Open port" and waits for the quiet line that comes before an operator's first
+    // click; false, with the reason in the button's tooltip, if it did not open.
+    [[nodiscard]] bool openPort()
+    {
+        QSignalSpy quiet(&link, &kxlt::port::SerialLink::lineQuiet);
+        click("Command5");
+        return link.portOpen() && quiet.wait(1000);
+    }
+};
