@@ -53,18 +53,6 @@ private slots:
         QTest::newRow("check fails: Com Error, fields emptied, figures kept")
             << withLastByte(kWorkedReply, 0)
             << QStringList{"KX-LT", "1H", "Com Error", "", "", "", "1000", "50.0", "", "."};
-        QTest::newRow("goal 0 keeps the efficiency")
-            << replyBytes({.goal = 0, .actual = 0x000500})
-            << QStringList{"KX-LT", "1H",  "",     "000000", "000500",
-                           "0050",  "500", "50.0", "123456", "3.0"};
-        QTest::newRow("nibble above 9 is no number")
-            << replyBytes({.goal = 0x000A00})
-            << QStringList{"KX-LT", "1H",   "",     "000A00", "001000",
-                           "0050",  "1000", "50.0", "123456", "3.0"};
-        QTest::newRow("version 1.2 at address 10")
-            << replyBytes({.version = 0x12, .address = 0x0A})
-            << QStringList{"KX-LT", "10H",   "",   "002000", "001000",
-                           "0050",  "-1000", "50", "123456", "1.2"};
         QTest::newRow("unrecognised block: zero line")
             << QByteArray::fromHex("AA") + kWorkedReply.mid(1)
             << QStringList{"Unknow Part", "0H", kZeroLine, "000000", "000000",
