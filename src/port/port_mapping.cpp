@@ -37,12 +37,17 @@ auto sortKey(const std::string& device)
     return std::make_tuple(isAdapter(name) ? 0 : 1, name.substr(0, digitsStart), number, name);
 }
 
-std::vector<std::string> systemDevicesInComOrder()
+std::vector<std::string> systemDevices()
 {
     std::vector<std::string> devices;
+#ifdef Q_OS_WIN
+    for (int portNumber = 1; portNumber <= kPortCount; ++portNumber)
+        devices.push_back("COM" + std::to_string(portNumber));
+#else
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         devices.push_back(info.systemLocation().toStdString());
-    return inComOrder(std::move(devices));
+#endif
+    return devices;
 }
 
 // The path as the environment holds it, bytes that are not UTF-8 included, resolved to the
@@ -66,27 +71,23 @@ std::vector<std::string> inComOrder(std::vector<std::string> devices)
     return devices;
 }
 
-std::array<std::optional<QString>, kPortCount> comPortDevices()
+std::array<std::optional<QString>, kPortCount>
+comPortDevices(const std::vector<std::string>& systemDevices)
 {
+    const std::vector<std::string> ordered = inComOrder(systemDevices);
     std::array<std::optional<QString>, kPortCount> devices;
-    std::optional<std::vector<std::string>> systemDevices;
     for (int portNumber = 1; portNumber <= kPortCount; ++portNumber) {
-        std::optional<QString>& device = devices[static_cast<std::size_t>(portNumber) - 1];
-        device = overriddenDevice(portNumber);
-        if (device)
-            continue;
-#ifdef Q_OS_WIN
-        device = QStringLiteral("COM%1").arg(portNumber);
-#else
-        // Listing the system's ports takes milliseconds: once for all five.
-        if (!systemDevices)
-            systemDevices = systemDevicesInComOrder();
-        if (static_cast<std::size_t>(portNumber) <= systemDevices->size())
-            device =
-                QString::fromStdString((*systemDevices)[static_cast<std::size_t>(portNumber) - 1]);
-#endif
+        const auto index = static_cast<std::size_t>(portNumber) - 1;
+        devices[index] = overriddenDevice(portNumber);
+        if (!devices[index] && index < ordered.size())
+            devices[index] = QString::fromStdString(ordered[index]);
     }
     return devices;
+}
+
+std::array<std::optional<QString>, kPortCount> comPortDevices()
+{
+    return comPortDevices(systemDevices());
 }
 
 std::optional<QString> deviceForPort(int portNumber)

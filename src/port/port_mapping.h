@@ -15,10 +15,14 @@ inline constexpr int kPortCount = 5;
 // natural name order (ttyUSB2 before ttyUSB10).
 std::vector<std::string> inComOrder(std::vector<std::string> devices);
 
-// The devices that COM1..COM5 open now: KXLT_COMn when set, under the device's real name
-// (links resolved, relative to the working directory), so that the port is locked under the
-// name every other program uses for it; "COMn" on Windows; otherwise the system's serial ports
-// in COM order. Nothing where there is no device.
+// The devices that COM1..COM5 open, given the system's serial devices in any order: KXLT_COMn
+// when set, under the device's real name (links resolved, relative to the working directory), so
+// that the port is locked under the name every other program uses for it; otherwise the n-th of
+// the system's devices in COM order. An override takes its own number only. Nothing where there
+// is no device.
+std::array<std::optional<QString>, kPortCount>
+comPortDevices(const std::vector<std::string>& systemDevices);
+// The same for the serial ports the system has now; on Windows "COMn" is the system's own name.
 std::array<std::optional<QString>, kPortCount> comPortDevices();
 std::optional<QString> deviceForPort(int portNumber);
 

@@ -34,7 +34,8 @@ private:
     void handOverBytes();
     void handleError(QSerialPort::SerialPortError error);
 
-    QSerialPort port_;
+    // A child object, so that a test can find it and see what the link asked of it.
+    QSerialPort port_{this};
     QTimer quietTimer_;
     int portNumber_ = 1;
     Handshaking handshaking_ = Handshaking::None;

@@ -1,12 +1,17 @@
-// Which device each COM number opens.
+// Which device each COM number opens, and what the link asks of the serial port it opens.
+#include "pseudo_terminal.h"
+
 #include "port/port_mapping.h"
+#include "port/qt_serial_link.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStringList>
+#include <QSerialPort>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 #include <unistd.h>
 
@@ -15,56 +20,148 @@ using namespace kxlt::port;
 class PortTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir workingDirectory;
+    // A pseudo-terminal behind COM1 and a link on the board's line, not yet open.
+    std::unique_ptr<PseudoTerminal> line;
+    std::unique_ptr<QtSerialLink> link;
+    QSerialPort* port = nullptr;
+
+    [[nodiscard]] bool open()
+    {
+        link->setPortOpen(true);
+        return link->portOpen();
+    }
+    static void mapping(const char* name, const char* system, const char* com2, const char* opened)
+    {
+        QTest::newRow(name) << QString(system) << QByteArray(com2) << QString(opened);
+    }
+
 private slots:
-    void adaptersComeFirstInNaturalOrder_data()
+    // The working directory holds a device "tty", links "board" and "b\xff\xfe" to it and
+    // "devices" to the directory itself.
+    void initTestCase()
     {
-        QTest::addColumn<QStringList>("devices");
-        QTest::addColumn<QStringList>("ordered");
-        QTest::newRow("adapters, then the others, numbers as numbers")
-            << QStringList{"/dev/ttyS1", "/dev/ttyUSB10", "/dev/ttyS0", "/dev/ttyACM0",
-                           "/dev/ttyUSB2"}
-            << QStringList{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyS0",
-                           "/dev/ttyS1"};
-        QTest::newRow("a lone USB adapter is COM1") << QStringList{"/dev/ttyS0", "/dev/ttyUSB0"}
-                                                    << QStringList{"/dev/ttyUSB0", "/dev/ttyS0"};
+        QVERIFY(QDir::setCurrent(workingDirectory.path()));
+        QVERIFY(QFile("tty").open(QIODevice::WriteOnly));
+        for (const auto& [name, target] :
+             {std::pair{"board", "tty"}, {"b\xff\xfe", "tty"}, {"devices", "."}})
+            QCOMPARE(::symlink(target, name), 0);
     }
-    void adaptersComeFirstInNaturalOrder()
+    void cleanupTestCase() { ::unlink("b\xff\xfe"); } // which QTemporaryDir cannot remove
+    void init()
     {
-        QFETCH(QStringList, devices);
-        QFETCH(QStringList, ordered);
-        std::vector<std::string> names;
-        for (const QString& device : devices)
-            names.push_back(device.toStdString());
-        QStringList result;
-        for (const std::string& name : inComOrder(names))
-            result << QString::fromStdString(name);
-        QCOMPARE(result, ordered);
+        for (int n = 1; n <= kPortCount; ++n)
+            qunsetenv(qPrintable(QStringLiteral("KXLT_COM%1").arg(n)));
+        link.reset();
+        line = std::make_unique<PseudoTerminal>();
+        qputenv("KXLT_COM1", QFile::encodeName(line->slavePath()));
+        link = std::make_unique<QtSerialLink>();
+        link->setHandshaking(Handshaking::None);
+        link->setSettings(kBoardLineSettings);
+        port = link->findChild<QSerialPort*>();
+        QVERIFY(port);
     }
 
-    void overriddenDeviceOpensUnderItsRealName_data()
+    // The system's devices under /dev, an override in KXLT_COM2, and the devices COM1..COM5 open:
+    // "./" for the working directory, "-" where a COM number has no device.
+    void comNumbersOpenTheSystemsDevices_data()
     {
-        QTest::addColumn<QByteArray>("given");
-        QTest::newRow("a link, relative to the working directory") << QByteArray("board");
-        QTest::newRow("a link whose name is not UTF-8") << QByteArray("b\xff\xfe");
-        QTest::newRow("a path through a linked directory") << QByteArray("devices/tty");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QByteArray>("com2");
+        QTest::addColumn<QString>("opened");
+        mapping("adapters, then the others, numbers as numbers",
+                "ttyS1 ttyUSB10 ttyS0 ttyACM0 ttyUSB2", "", "ttyACM0 ttyUSB2 ttyUSB10 ttyS0 ttyS1");
+        mapping("the adapter is COM1, the next device COM2, none beyond", "ttyS0 ttyUSB0", "",
+                "ttyUSB0 ttyS0 - - -");
+        mapping("an override takes its own number, under the real name of a relative link",
+                "ttyS0 ttyUSB0", "board", "ttyUSB0 ./tty - - -");
+        mapping("an override through a link whose name is not UTF-8", "ttyUSB0", "b\xff\xfe",
+                "ttyUSB0 ./tty - - -");
+        mapping("an override through a linked directory", "ttyUSB0", "devices/tty",
+                "ttyUSB0 ./tty - - -");
     }
-    void overriddenDeviceOpensUnderItsRealName()
+    void comNumbersOpenTheSystemsDevices()
     {
-        QFETCH(QByteArray, given);
-        QTemporaryDir dir;
-        QVERIFY(QFile(dir.filePath("tty")).open(QIODevice::WriteOnly));
-        const QByteArray place = QFile::encodeName(dir.path()) + '/';
-        QCOMPARE(::symlink("tty", (place + "board").constData()), 0);
-        QCOMPARE(::symlink("tty", (place + "b\xff\xfe").constData()), 0);
-        QCOMPARE(::symlink(".", (place + "devices").constData()), 0);
+        QFETCH(QString, system);
+        QFETCH(QByteArray, com2);
+        QFETCH(QString, opened);
+        std::vector<std::string> devices;
+        for (const QString& name : system.split(' '))
+            devices.push_back("/dev/" + name.toStdString());
+        qunsetenv("KXLT_COM1");
+        qputenv("KXLT_COM2", com2);
+        const QString here = QDir::currentPath() + '/';
+        QStringList names;
+        for (const std::optional<QString>& device : comPortDevices(devices))
+            names << (device ? QString(*device).replace(here, "./").remove("/dev/") : "-");
+        QCOMPARE(names.join(' '), opened);
+    }
 
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        qputenv("KXLT_COM2", given);
-        const std::optional<QString> device = deviceForPort(2);
-        qunsetenv("KXLT_COM2");
-        QDir::setCurrent(before);
-        QCOMPARE(device, QFileInfo(dir.filePath("tty")).canonicalFilePath());
+    // A pseudo-terminal takes whatever parity it is given and keeps 8 data bits: the settings are
+    // read from what the link asked of its port.
+    void portIsAskedFor9600EightNoneOneWithoutFlowControl()
+    {
+        QVERIFY(open());
+        QCOMPARE(port->baudRate(), 9600);
+        QCOMPARE(port->parity(), QSerialPort::NoParity);
+        QCOMPARE(port->dataBits(), QSerialPort::Data8);
+        QCOMPARE(port->stopBits(), QSerialPort::OneStop);
+        QCOMPARE(port->flowControl(), QSerialPort::NoFlowControl);
+    }
+
+    // A pseudo-terminal has no DTR line: each attempt to set it shows as a refusal.
+    void dtrSettingReachesThePortNowAndOnTheNextOpen()
+    {
+        QSignalSpy errors(port, &QSerialPort::errorOccurred);
+        const QList<QVariant> refused{QVariant::fromValue(QSerialPort::UnsupportedOperationError)};
+        QVERIFY(open());
+        QVERIFY2(!errors.contains(refused), "never set: the open leaves DTR alone");
+        link->setDTREnable(false);
+        QVERIFY2(errors.contains(refused), "set while open");
+        link->setPortOpen(false);
+        errors.clear();
+        link->setDTREnable(false);
+        QVERIFY(open());
+        QVERIFY2(errors.contains(refused), "set while closed: applied by the next open");
+    }
+
+    void errorsThatLoseTheDevice_data()
+    {
+        const QString gone =
+            "closed, lost: the device is gone (unplugged, or the adapter stopped).";
+        QTest::addColumn<QSerialPort::SerialPortError>("error");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("an adapter unplugged") << QSerialPort::ResourceError << gone;
+        QTest::newRow("a failed read") << QSerialPort::ReadError << gone;
+        QTest::newRow("a failed write")
+            << QSerialPort::WriteError << "closed, lost: writing to the device failed.";
+        QTest::newRow("a refused DTR keeps the port")
+            << QSerialPort::UnsupportedOperationError << "open";
+    }
+    void errorsThatLoseTheDevice()
+    {
+        QFETCH(QSerialPort::SerialPortError, error);
+        QFETCH(QString, outcome);
+        QVERIFY(open());
+        QSignalSpy lost(link.get(), &SerialLink::portLost);
+        emit port->errorOccurred(error);
+        QString seen = link->portOpen() ? "open" : "closed";
+        for (const QList<QVariant>& signal : lost)
+            seen += ", lost: " + signal[0].toString();
+        QCOMPARE(seen, outcome);
+    }
+
+    void openDiscardsWaitingBytesAndTheLineIsQuietAfterTheLastByte()
+    {
+        QSignalSpy received(link.get(), &SerialLink::received);
+        QSignalSpy quiet(link.get(), &SerialLink::lineQuiet);
+        line->write("stale");
+        QVERIFY(open());
+        QVERIFY(quiet.wait());
+        QCOMPARE(received.count(), 0);
+        line->write("x");
+        QVERIFY(received.wait());
+        QVERIFY(quiet.wait());
     }
 };
 

@@ -1,4 +1,4 @@
-// The frames the tool sends to a board, byte for byte.
+// What the operator types and the frames the tool sends to a board, byte for byte.
 //
 // Every command hands nine bytes to the port: the eight frame bytes and one trailing 0x00.
 //
@@ -9,40 +9,65 @@
 // Address-pair layout (information query F9, set address FB), A and its complement ~A:
 //   F9: AA F9 A ~A A ~A 00 AB | (8 00)
 //   FB: AA FB A A ~A ~A 00 AB | (8 00)
+//
+// Address box: a whole decimal number 0..255, blanks (space or tab) around the digits allowed.
+// Value box: up to six hexadecimal digits, right-aligned in six nibble positions and packed two
+// to a byte, most significant byte first: "3500" -> 00 35 00. Nothing but digits, no blanks.
 
+#include "protocol/board_address.h"
 #include "protocol/command_frame.h"
+#include "protocol/value_field.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QTest>
 
-#include <cstdint>
+#include <functional>
 #include <span>
-#include <string>
-#include <vector>
-
-Q_DECLARE_METATYPE(kxlt::protocol::ControlCode)
-Q_DECLARE_METATYPE(kxlt::protocol::FunctionCode)
 
 using namespace kxlt::protocol;
+using enum kxlt::protocol::ControlCode;
+using enum kxlt::protocol::FunctionCode;
+
+using Build = std::function<TransmitBuffer()>;
+Q_DECLARE_METATYPE(Build)
 
 namespace {
 
-// "AA F5 01" -> bytes; blanks only make the table readable.
-QByteArray bytes(const char* spacedHex) { return QByteArray::fromHex(QByteArray(spacedHex)); }
-
-// The bytes as "AA F5 01 ..." so that a failing row shows the frame the way it reads here.
-QString spaced(const QByteArray& data) { return QString::fromLatin1(data.toHex(' ').toUpper()); }
-
-QByteArray toByteArray(const TransmitBuffer& buffer)
+// "AA F5 01 ..." so that a failing row shows the bytes the way they read here.
+QString spaced(std::span<const std::uint8_t> bytes)
 {
-    return QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(buffer.size()));
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
+            .toHex(' ')
+            .toUpper());
 }
 
+const QString kAddressBox = QStringLiteral("address");
+const QString kValueBox = QStringLiteral("value");
+// What the operator reads when a box refuses its text.
+const QString kNoAddress =
+    QStringLiteral("refused: Type the board address: a whole number from 0 to 255.");
+const QString kNotDecimal =
+    QStringLiteral("refused: The address takes decimal digits only: a whole number from 0 to 255.");
+const QString kAddressRange =
+    QStringLiteral("refused: The address must be a whole number from 0 to 255.");
+const QString kNoValue = QStringLiteral("refused: Type a value of 1 to 6 digits.");
+const QString kNotHex =
+    QStringLiteral("refused: A value takes the digits 0-9 (or A-F), no blanks or signs.");
+const QString kTooLong = QStringLiteral("refused: A value has at most 6 digits.");
 
+// What a box makes of its text: the address in decimal, the value's three data bytes, or the
+// refusal the operator reads.
+template <typename T> QString shown(const Parsed<T>& parsed, auto show)
+{
+    return parsed ? show(*parsed) : QStringLiteral("refused: ") + parsed.reason().c_str();
+}
 
-// The nine bytes the port receives for a frame: the frame and the trailing 0x00.
-QString transmitted(const QByteArray& frame) { return spaced(frame + QByteArray(1, '\0')); }
+void row(const char* name, const QString& box, const QString& text, const QString& outcome)
+{
+    QTest::newRow(name) << box << text << outcome;
+}
 
 } // namespace
 
@@ -50,137 +75,85 @@ class TestCommandFrame : public QObject {
     Q_OBJECT
 
 private slots:
-    void controlFrame_data();
-    void controlFrame();
-    void valueFrame_data();
-    void valueFrame();
-    void queryFrame_data();
-    void queryFrame();
-    void setAddressFrame_data();
-    void setAddressFrame();
+    void frameBytes_data()
+    {
+        QTest::addColumn<Build>("build");
+        QTest::addColumn<QString>("frame");
+
+        //                                                              AA fn ad d1 d2 d3 00 ck
+        QTest::newRow("start at address 1")
+            << Build([] { return controlFrame(1, Start); }) << "AA F5 01 11 00 00 00 10";
+        QTest::newRow("stop at address 1")
+            << Build([] { return controlFrame(1, Stop); }) << "AA F5 01 22 00 00 00 23";
+        QTest::newRow("clear at address 1")
+            << Build([] { return controlFrame(1, Clear); }) << "AA F5 01 33 00 00 00 32";
+        QTest::newRow("goal 3500 at address 1") << Build([] {
+            return valueFrame(SetGoal, 1, {0x00, 0x35, 0x00});
+        }) << "AA F0 01 00 35 00 00 34";
+        QTest::newRow("actual 2000 at address 1") << Build([] {
+            return valueFrame(SetActual, 1, {0x00, 0x20, 0x00});
+        }) << "AA F1 01 00 20 00 00 21";
+        QTest::newRow("increment 10 at address 1") << Build([] {
+            return valueFrame(SetIncrement, 1, {0x00, 0x00, 0x10});
+        }) << "AA F2 01 00 00 10 00 11";
+        QTest::newRow("goal 9932 checks to 0xAA and is sent with check 0xAB") << Build([] {
+            return valueFrame(SetGoal, 1, {0x00, 0x99, 0x32});
+        }) << "AA F0 01 00 99 32 00 AB";
+        //                                                              AA F9 A  ~A A  ~A ck AB
+        QTest::newRow("information query asks with the identity pair 0x63")
+            << Build([] { return queryFrame(kIdentityPairValue); }) << "AA F9 63 9C 63 9C 00 AB";
+        //                                                              AA FB A  A  ~A ~A ck AB
+        QTest::newRow("set address 1")
+            << Build([] { return setAddressFrame(1); }) << "AA FB 01 01 FE FE 00 AB";
+        QTest::newRow("set address 85: complement bytes 0xAA go out unchanged")
+            << Build([] { return setAddressFrame(85); }) << "AA FB 55 55 AA AA 00 AB";
+    }
+    void frameBytes()
+    {
+        QFETCH(Build, build);
+        QFETCH(QString, frame);
+        QCOMPARE(spaced(build()), frame + QStringLiteral(" 00"));
+    }
+
+    void operatorInput_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("outcome");
+
+        row("a leading zero is allowed", kAddressBox, "01", "1");
+        row("address 10 is decimal ten, not 0x10", kAddressBox, "10", "10");
+        row("blanks and tabs around the digits", kAddressBox, " 42\t", "42");
+        row("255 is the highest address", kAddressBox, "255", "255");
+        row("an empty address box", kAddressBox, "", kNoAddress);
+        row("hexadecimal notation", kAddressBox, "0x10", kNotDecimal);
+        row("a blank between digits", kAddressBox, "1 2", kNotDecimal);
+        row("256 is above the highest address", kAddressBox, "256", kAddressRange);
+        row("a number far beyond 255 does not wrap around", kAddressBox, "4294967297",
+            kAddressRange);
+
+        row("3500 is right-aligned as 00 35 00", kValueBox, "3500", "00 35 00");
+        row("an odd count leaves one leading zero nibble", kValueBox, "12345", "01 23 45");
+        row("six lower-case hex digits fill every nibble", kValueBox, "abcdef", "AB CD EF");
+        row("an upper-case hex digit is a nibble", kValueBox, "1A", "00 00 1A");
+        row("an empty value box", kValueBox, "", kNoValue);
+        row("a blank, allowed in the address box", kValueBox, " 12", kNotHex);
+        row("seven digits do not fit six positions", kValueBox, "1234567", kTooLong);
+    }
+    void operatorInput()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QString, outcome);
+        const std::string typed = text.toStdString();
+        if (box == kAddressBox)
+            QCOMPARE(shown(parseBoardAddress(typed), [](auto a) { return QString::number(a); }),
+                     outcome);
+        else
+            QCOMPARE(shown(encodeValueField(typed), [](const auto& f) { return spaced(f); }),
+                     outcome);
+    }
 };
-
-
-
-void TestCommandFrame::controlFrame_data()
-{
-    QTest::addColumn<int>("address");
-    QTest::addColumn<ControlCode>("code");
-    QTest::addColumn<QByteArray>("frame");
-
-    //                                                          AA fn ad d1 d2 d3 00 ck
-    QTest::newRow("start at address 1")
-        << 1 << ControlCode::Start << bytes("AA F5 01 11 00 00 00 10");
-    QTest::newRow("stop at address 1")
-        << 1 << ControlCode::Stop << bytes("AA F5 01 22 00 00 00 23");
-    QTest::newRow("clear at address 1")
-        << 1 << ControlCode::Clear << bytes("AA F5 01 33 00 00 00 32");
-    QTest::newRow("start at address 99 goes out as 0x63")
-        << 99 << ControlCode::Start << bytes("AA F5 63 11 00 00 00 72");
-    QTest::newRow("start at address 10 goes out as 0x0A with check 0x1B")
-        << 10 << ControlCode::Start << bytes("AA F5 0A 11 00 00 00 1B");
-    QTest::newRow("stop at address 0")
-        << 0 << ControlCode::Stop << bytes("AA F5 00 22 00 00 00 22");
-}
-
-void TestCommandFrame::controlFrame()
-{
-    QFETCH(int, address);
-    QFETCH(ControlCode, code);
-    QFETCH(QByteArray, frame);
-
-    const TransmitBuffer buffer = kxlt::protocol::controlFrame(std::uint8_t(address), code);
-    QCOMPARE(spaced(toByteArray(buffer)), transmitted(frame));
-}
-
-void TestCommandFrame::valueFrame_data()
-{
-    QTest::addColumn<FunctionCode>("function");
-    QTest::addColumn<int>("address");
-    QTest::addColumn<QByteArray>("field"); // the three BCD data bytes, as typed digits pack them
-    QTest::addColumn<QByteArray>("frame");
-
-    //                                                                         AA fn ad d1 d2 d3 00
-    //                                                                         ck
-    QTest::newRow("goal 3500 at address 1")
-        << FunctionCode::SetGoal << 1 << bytes("00 35 00") << bytes("AA F0 01 00 35 00 00 34");
-    QTest::newRow("actual 2000 at address 1")
-        << FunctionCode::SetActual << 1 << bytes("00 20 00") << bytes("AA F1 01 00 20 00 00 21");
-    QTest::newRow("increment 10 at address 1")
-        << FunctionCode::SetIncrement << 1 << bytes("00 00 10") << bytes("AA F2 01 00 00 10 00 11");
-    QTest::newRow("increment 999 at address 1")
-        << FunctionCode::SetIncrement << 1 << bytes("00 09 99") << bytes("AA F2 01 00 09 99 00 91");
-    QTest::newRow("goal 9932 checks to 0xAA and is sent with check 0xAB")
-        << FunctionCode::SetGoal << 1 << bytes("00 99 32") << bytes("AA F0 01 00 99 32 00 AB");
-    QTest::newRow("actual 3299 checks to 0xAA and is sent with check 0xAB")
-        << FunctionCode::SetActual << 1 << bytes("00 32 99") << bytes("AA F1 01 00 32 99 00 AB");
-    QTest::newRow("goal at address 99 carries 0x63 in byte 2")
-        << FunctionCode::SetGoal << 99 << bytes("00 35 00") << bytes("AA F0 63 00 35 00 00 56");
-}
-
-void TestCommandFrame::valueFrame()
-{
-    QFETCH(FunctionCode, function);
-    QFETCH(int, address);
-    QFETCH(QByteArray, field);
-    QFETCH(QByteArray, frame);
-
-    QCOMPARE(field.size(), 3);
-    const ValueField value{std::uint8_t(field[0]), std::uint8_t(field[1]), std::uint8_t(field[2])};
-    const TransmitBuffer buffer =
-        kxlt::protocol::valueFrame(function, std::uint8_t(address), value);
-    QCOMPARE(spaced(toByteArray(buffer)), transmitted(frame));
-}
-
-void TestCommandFrame::queryFrame_data()
-{
-    QTest::addColumn<int>("pairValue");
-    QTest::addColumn<QByteArray>("frame");
-
-    //                                                   AA F9 A  ~A A  ~A ck AB
-    QTest::newRow("information query always asks with the identity pair 0x63")
-        << int(kIdentityPairValue) << bytes("AA F9 63 9C 63 9C 00 AB");
-    QTest::newRow("query with pair 1") << 1 << bytes("AA F9 01 FE 01 FE 00 AB");
-    QTest::newRow("query with pair 10") << 10 << bytes("AA F9 0A F5 0A F5 00 AB");
-    QTest::newRow("query with pair 0 complements to 0xFF") << 0 << bytes("AA F9 00 FF 00 FF 00 AB");
-}
-
-void TestCommandFrame::queryFrame()
-{
-    QFETCH(int, pairValue);
-    QFETCH(QByteArray, frame);
-
-    const TransmitBuffer buffer = kxlt::protocol::queryFrame(std::uint8_t(pairValue));
-    QCOMPARE(spaced(toByteArray(buffer)), transmitted(frame));
-}
-
-void TestCommandFrame::setAddressFrame_data()
-{
-    QTest::addColumn<int>("address");
-    QTest::addColumn<QByteArray>("frame");
-
-    //                                                   AA FB A  A  ~A ~A ck AB
-    QTest::newRow("set address 1") << 1 << bytes("AA FB 01 01 FE FE 00 AB");
-    QTest::newRow("set address 0") << 0 << bytes("AA FB 00 00 FF FF 00 AB");
-    QTest::newRow("set address 85: complement bytes 0xAA go out unchanged")
-        << 85 << bytes("AA FB 55 55 AA AA 00 AB");
-    QTest::newRow("set address 99") << 99 << bytes("AA FB 63 63 9C 9C 00 AB");
-}
-
-void TestCommandFrame::setAddressFrame()
-{
-    QFETCH(int, address);
-    QFETCH(QByteArray, frame);
-
-    const TransmitBuffer buffer = kxlt::protocol::setAddressFrame(std::uint8_t(address));
-    QCOMPARE(spaced(toByteArray(buffer)), transmitted(frame));
-}
-
-
-
-
-
-
 
 QTEST_APPLESS_MAIN(TestCommandFrame)
 #include "tst_command_frame.moc"

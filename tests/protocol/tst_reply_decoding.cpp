@@ -1,15 +1,21 @@
-// The figures the window shows for a reply line, and the sums made from them.
+// What a board answers, and the line and sums the window shows for it.
 //
-// A reply line is the reply's hex line plus CR LF. Figures are cut by character position,
-// counted from 1: goal 19..24, actual 27..32, seconds 33..36, serial 43..48,
-// version = character 49 "." character 50.
+// A reply is 27 bytes, recognised by its first byte 0x54 alone:
+//   0 54 | 1..8 characters | 9..11 goal BCD | 12 - | 13..15 actual BCD | 16..17 seconds BCD
+//   18..20 - | 21..23 serial BCD | 24 version | 25 address | 26 XOR of bytes 0..25
+//
+// Its line is the 27 bytes in hex followed by the computed check, or "Com Error" when the check
+// byte does not match. Goal and actual are cut from the line as captions of six digits;
+// difference = actual - goal, efficiency = actual * 100 / goal.
 
 #include "protocol/reply_decoding.h"
+#include "protocol/status_reply.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QTest>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -17,20 +23,19 @@ using namespace kxlt::protocol;
 
 namespace {
 
-// Address 1, goal 2000, actual 1000, 50 s, serial 123456, version 3.0.
-const QByteArray kReplyLine = "5420202020202020200020000000100000500000001234563001"
-                              "75"
-                              "75"
-                              "\r\n";
-// The same board reporting version byte 0x12.
-const QByteArray kReplyLineVersion12 = "5420202020202020200020000000100000500000001234561201"
-                                       "57"
-                                       "57"
-                                       "\r\n";
+// From address 1: goal 2000, actual 1000, 50 s, serial 123456, version 3.0, check 0x75.
+const QByteArray kReply = QByteArray::fromHex(
+    "54 20 20 20 20 20 20 20 20 00 20 00 00 00 10 00 00 50 00 00 00 12 34 56 30 01 75");
 
 QString shown(const std::optional<std::string>& text)
 {
     return text ? QString::fromStdString(*text) : QStringLiteral("(nothing)");
+}
+
+void sums(const char* name, const QString& actual, const QString& goal, const QString& difference,
+          const QString& efficiency)
+{
+    QTest::newRow(name) << actual << goal << difference << efficiency;
 }
 
 } // namespace
@@ -39,95 +44,57 @@ class TestReplyDecoding : public QObject {
     Q_OBJECT
 
 private slots:
-    void captionNumber_data();
-    void captionNumber();
-    void differenceAndEfficiency_data();
-    void differenceAndEfficiency();
+    void replyHexLine_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("line");
+
+        // 26 bytes | received check | computed check
+        QTest::newRow("a good reply shows its 27 bytes and then the computed check")
+            << kReply << "54202020202020202000200000001000005000000012345630017575";
+        QTest::newRow("a check byte one bit off shows Com Error")
+            << kReply.left(26) + '\x74' << "Com Error";
+    }
+    void replyHexLine()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, line);
+        ReplyBytes bytes{};
+        QCOMPARE(reply.size(), qsizetype(bytes.size()));
+        std::copy(reply.begin(), reply.end(), bytes.begin());
+        QCOMPARE(QString::fromStdString(kxlt::protocol::replyHexLine(bytes)), line);
+    }
+
+    void differenceAndEfficiency_data()
+    {
+        QTest::addColumn<QString>("actual");
+        QTest::addColumn<QString>("goal");
+        QTest::addColumn<QString>("difference");
+        QTest::addColumn<QString>("efficiency");
+
+        sums("behind the goal: a negative difference, whole numbers without a point", "001000",
+             "002000", "-1000", "50");
+        sums("a third shows 15 significant digits", "001000", "003000", "-2000",
+             "33.3333333333333");
+        sums("goal 0 gives a difference but no efficiency", "000500", "000000", "500", "(nothing)");
+        sums("a hex letter in the actual caption gives neither", "00A000", "002000", "(nothing)",
+             "(nothing)");
+        sums("E in the goal caption is no exponent and gives neither", "001000", "00E000",
+             "(nothing)", "(nothing)");
+        sums("the empty captions after Com Error give neither", "", "", "(nothing)", "(nothing)");
+    }
+    void differenceAndEfficiency()
+    {
+        QFETCH(QString, actual);
+        QFETCH(QString, goal);
+        QFETCH(QString, difference);
+        QFETCH(QString, efficiency);
+        const std::string a = actual.toStdString();
+        const std::string g = goal.toStdString();
+        QCOMPARE(shown(differenceText(a, g)), difference);
+        QCOMPARE(shown(efficiencyText(a, g)), efficiency);
+    }
 };
-
-
-
-void TestReplyDecoding::captionNumber_data()
-{
-    QTest::addColumn<QByteArray>("caption");
-    QTest::addColumn<bool>("isNumber");
-    QTest::addColumn<double>("value");
-
-    QTest::newRow("\"002000\" is 2000, leading zeros allowed")
-        << QByteArray("002000") << true << 2000.0;
-    QTest::newRow("\"000000\" is 0") << QByteArray("000000") << true << 0.0;
-    QTest::newRow("\"123456\" is 123456") << QByteArray("123456") << true << 123456.0;
-    QTest::newRow("an empty caption is not a number") << QByteArray() << false << 0.0;
-    QTest::newRow("hex letter A makes it no number") << QByteArray("000A00") << false << 0.0;
-    QTest::newRow("hex letter D makes it no number") << QByteArray("00D000") << false << 0.0;
-    QTest::newRow("E is not read as an exponent") << QByteArray("00E000") << false << 0.0;
-    QTest::newRow("\"1e5\" is not read as an exponent") << QByteArray("1e5") << false << 0.0;
-    QTest::newRow("a leading blank makes it no number") << QByteArray(" 12") << false << 0.0;
-    QTest::newRow("a minus sign makes it no number") << QByteArray("-5") << false << 0.0;
-}
-
-void TestReplyDecoding::captionNumber()
-{
-    QFETCH(QByteArray, caption);
-    QFETCH(bool, isNumber);
-    QFETCH(double, value);
-
-    const std::optional<double> number = kxlt::protocol::captionNumber(caption.toStdString());
-    QCOMPARE(number.has_value(), isNumber);
-    if (isNumber)
-        QCOMPARE(*number, value);
-}
-
-void TestReplyDecoding::differenceAndEfficiency_data()
-{
-    QTest::addColumn<QByteArray>("actual");
-    QTest::addColumn<QByteArray>("goal");
-    QTest::addColumn<QString>("difference"); // actual - goal
-    QTest::addColumn<QString>("efficiency"); // actual * 100 / goal
-
-    QTest::newRow("behind the goal: negative difference, efficiency 50")
-        << QByteArray("001000") << QByteArray("002000") << "-1000"
-        << "50";
-    QTest::newRow("ahead of the goal: positive difference without a sign, efficiency 150")
-        << QByteArray("003000") << QByteArray("002000") << "1000"
-        << "150";
-    QTest::newRow("efficiency keeps its fraction: 61.7")
-        << QByteArray("001234") << QByteArray("002000") << "-766"
-        << "61.7";
-    QTest::newRow("a third shows 15 significant digits")
-        << QByteArray("001000") << QByteArray("003000") << "-2000"
-        << "33.3333333333333";
-    QTest::newRow("goal 0 gives a difference but no efficiency")
-        << QByteArray("000500") << QByteArray("000000") << "500"
-        << "(nothing)";
-    QTest::newRow("nothing done against goal 0 gives difference 0 and no efficiency")
-        << QByteArray("000000") << QByteArray("000000") << "0"
-        << "(nothing)";
-    QTest::newRow("a letter in the actual caption gives neither")
-        << QByteArray("00A000") << QByteArray("002000") << "(nothing)"
-        << "(nothing)";
-    QTest::newRow("a letter in the goal caption gives neither")
-        << QByteArray("001000") << QByteArray("00E000") << "(nothing)"
-        << "(nothing)";
-    QTest::newRow("empty captions after Com Error give neither")
-        << QByteArray() << QByteArray() << "(nothing)"
-        << "(nothing)";
-}
-
-void TestReplyDecoding::differenceAndEfficiency()
-{
-    QFETCH(QByteArray, actual);
-    QFETCH(QByteArray, goal);
-    QFETCH(QString, difference);
-    QFETCH(QString, efficiency);
-
-    const std::string a = actual.toStdString();
-    const std::string g = goal.toStdString();
-    QCOMPARE(shown(kxlt::protocol::differenceText(a, g)), difference);
-    QCOMPARE(shown(kxlt::protocol::efficiencyText(a, g)), efficiency);
-}
-
-
 
 QTEST_APPLESS_MAIN(TestReplyDecoding)
 #include "tst_reply_decoding.moc"

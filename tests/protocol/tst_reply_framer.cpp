@@ -20,8 +20,6 @@ const QByteArray kReset = "<reset>";
 const QByteArray kA = replyBytes({.actual = 0x001000});
 const QByteArray kB = replyBytes({.actual = 0x001010});
 const QByteArray kC = replyBytes({.actual = 0x001020});
-// The board at address 84 sends the marker as its address byte.
-const QByteArray kAt84 = replyBytes({.address = 0x54});
 const QByteArray kDamaged = kA.left(26) + char(~kA[26]);
 // Noise as a board powering up sends it, with markers inside.
 const QByteArray kJunk = QByteArray::fromHex("01 54 FF 00 54 54 9C 20");
@@ -35,7 +33,7 @@ QString nameOf(const LineEvent& event)
     if (event.kind == LineEventKind::DamagedReply)
         return QStringLiteral("damaged");
     const QByteArray bytes(reinterpret_cast<const char*>(event.bytes.data()), 27);
-    for (const auto& [name, reply] : {std::pair{"A", kA}, {"B", kB}, {"C", kC}, {"At84", kAt84}})
+    for (const auto& [name, reply] : {std::pair{"A", kA}, {"B", kB}, {"C", kC}})
         if (bytes == reply)
             return QString::fromLatin1(name);
     return QString::fromLatin1(bytes.toHex(' '));
@@ -76,64 +74,51 @@ class TestReplyFramer : public QObject {
     Q_OBJECT
 
 private slots:
-    void framesReplies_data();
-    void framesReplies();
+    void framesReplies_data()
+    {
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<QString>("events");
+
+        // Every script starts on a line that has been quiet; <reset> is what opening the port does.
+        QTest::newRow("a reply whole") << Script{kA} << "A";
+        QTest::newRow("a reply in 27 pieces") << byteByByte(kA) << "A";
+        QTest::newRow("two replies back to back") << Script{kA + kB} << "A B";
+        for (int length = 1; length < 27; ++length)
+            QTest::addRow("a reply cut after %d bytes, then a quiet line", length)
+                << Script{kA.left(length), kQuiet, kB} << "| junk B";
+        for (const int length : {1, 2, 8})
+            QTest::addRow("%d bytes of junk before a reply", length)
+                << Script{kJunk.left(length) + kA, kQuiet} << "junk | A";
+        QTest::newRow("a stray byte after a reply")
+            << Script{kA + '\0', kQuiet, kB} << "A junk | B";
+        QTest::newRow("junk between back-to-back replies costs the reply it touches")
+            << Script{kA + kJunk + kB + kC, kQuiet} << "A junk | C";
+        QTest::newRow("a damaged reply on a quiet line")
+            << Script{kDamaged, kQuiet, kA} << "damaged | A";
+
+        // Opened in the middle of a reply: its tail from byte 5 joined to the next reply's first
+        // five bytes passes the check. Nothing is shown until a quiet line restores the framing.
+        QTest::newRow("the tail of a reply from byte 5, then replies")
+            << Script{kReset, kA.mid(5), kB, kC, kQuiet, kA} << "junk | A";
+        QTest::newRow("a reset forgets a part of a reply")
+            << Script{kA.left(20), kReset, kA.mid(20), kQuiet} << "junk |";
+    }
+    void framesReplies()
+    {
+        QFETCH(Script, script);
+        QFETCH(QString, events);
+
+        // The trap the framing guards against is real: these bytes pass the check.
+        ReplyBytes joined{};
+        const QByteArray trap = kA.mid(5) + kB.left(5);
+        std::copy(trap.begin(), trap.end(), joined.begin());
+        QVERIFY(checkMatches(joined));
+
+        ReplyFramer framer;
+        framer.lineQuiet();
+        QCOMPARE(transcript(framer, script), events);
+    }
 };
-
-void TestReplyFramer::framesReplies_data()
-{
-    QTest::addColumn<Script>("script");
-    QTest::addColumn<QString>("events");
-
-    // Every script but the last rows starts on a line that has been quiet.
-    QTest::newRow("a reply whole") << Script{kA} << "A";
-    QTest::newRow("a reply in 27 pieces") << byteByByte(kA) << "A";
-    QTest::newRow("two replies in one read") << Script{kA + kB} << "A B";
-    QTest::newRow("a reply cut by the end of a read")
-        << Script{kA.left(10), kA.mid(10) + kB} << "A B";
-    for (int length = 1; length < 27; ++length)
-        QTest::addRow("a reply cut after %d bytes, then a quiet line", length)
-            << Script{kA.left(length), kQuiet, kB} << "| junk B";
-    for (const int length : {1, 2, 8})
-        QTest::addRow("%d bytes of junk before a reply", length)
-            << Script{kJunk.left(length) + kA, kQuiet} << "junk | A";
-    QTest::newRow("junk as a trickle is one run")
-        << byteByByte(kJunk) + Script{kQuiet, kA} << "junk | A";
-    QTest::newRow("a stray marker after a reply")
-        << Script{kA + "\x54", kQuiet, kB} << "A | junk B";
-    QTest::newRow("a stray byte after a reply") << Script{kA + '\0', kQuiet, kB} << "A junk | B";
-    QTest::newRow("junk between back-to-back replies costs the reply it touches")
-        << Script{kA + kJunk + kB + kC, kQuiet} << "A junk | C";
-    QTest::newRow("a damaged reply on a quiet line")
-        << Script{kDamaged, kQuiet, kA} << "damaged | A";
-    QTest::newRow("a board whose address is the marker")
-        << Script{kAt84 + kAt84 + kAt84} << "At84 At84 At84";
-
-    // Opened in the middle of a reply: its tail from byte 5 joined to the next reply's first
-    // five bytes passes the check. Nothing is shown until a quiet line restores the framing.
-    QTest::newRow("the tail of a reply from byte 5, then replies")
-        << Script{kReset, kA.mid(5), kB, kC, kQuiet, kA} << "junk | A";
-    QTest::newRow("a reply before the line was ever quiet waits for it")
-        << Script{kReset, kA, kQuiet} << "| A";
-    QTest::newRow("a reset forgets a part of a reply")
-        << Script{kA.left(20), kReset, kA.mid(20), kQuiet} << "junk |";
-}
-
-void TestReplyFramer::framesReplies()
-{
-    QFETCH(Script, script);
-    QFETCH(QString, events);
-
-    // The trap the framing guards against is real: these bytes pass the check.
-    ReplyBytes joined{};
-    const QByteArray trap = kA.mid(5) + kB.left(5);
-    std::copy(trap.begin(), trap.end(), joined.begin());
-    QVERIFY(checkMatches(joined));
-
-    ReplyFramer framer;
-    framer.lineQuiet();
-    QCOMPARE(transcript(framer, script), events);
-}
 
 QTEST_APPLESS_MAIN(TestReplyFramer)
 #include "tst_reply_framer.moc"
