@@ -128,16 +128,6 @@ private slots:
         QCOMPARE(ui->shown("DS_type"), QStringLiteral("KX-LT"));
     }
 
-    void bytesWaitingBeforeTheOpenAreDiscarded()
-    {
-        line().write(kReply);
-        QVERIFY(ui->openPort());
-        QTest::qWait(2 * kQuietMs);
-        QCOMPARE(ui->log()->lineCount(), std::size_t(0));
-        writePaced(kReply, 1, 1);
-        QTRY_COMPARE(ui->shown("len1"), kReplyLine);
-    }
-
     void automaticTestReachesTheLineEverySecond()
     {
         QVERIFY(ui->openPort());
