@@ -111,12 +111,12 @@ void BM_FloodThroughPlainTextLog(benchmark::State& state)
         QtSerialLink link;
         link.setSettings(kxlt::port::kBoardLineSettings);
         link.setCommPort(1);
-        QSignalSpy quiet(&link, &kxlt::port::SerialLink::lineQuiet);
-        link.setPortOpen(true);
-        quiet.wait(1000);
         PlainTextReplyView view(link);
         view.show();
         view.log()->setPlainText(QString::fromStdString(replyLines(std::size_t(prefill))));
+        QSignalSpy quiet(&link, &kxlt::port::SerialLink::lineQuiet);
+        link.setPortOpen(true);
+        quiet.wait(1000);
         const auto handled = [&view, prefill] { return long(view.lineCount() - prefill); };
         const double seconds = flood(line, handled);
         report(state, seconds, handled());
