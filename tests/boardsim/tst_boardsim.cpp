@@ -1,9 +1,11 @@
-#include "frame_decoder.h"
+// The simulated board's own rules: its options, how it reacts to frames as time passes, when its
+// bytes go out, and the damage it adds on request. How the window takes what it sends is for the
+// end-to-end tests.
 #include "frame_parser.h"
-#include "line_pacer.h"
 #include "noise_source.h"
 #include "options.h"
-#include "reply.h"
+#include "outgoing_queue.h"
+#include "reply_faults.h"
 #include "shared_line.h"
 
 #include <QtTest>
@@ -15,380 +17,171 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
-
 std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
 {
     return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
             static_cast<std::size_t>(bytes.size())};
 }
 
-template <std::size_t N> QByteArray toByteArray(const std::array<std::uint8_t, N>& bytes)
+Instant after(std::chrono::microseconds time) { return Instant{} + time; }
+
+// Goal, actual, seconds, then address and check of a reply, read straight from its bytes.
+QString fields(const Reply& reply)
 {
-    return {reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(N)};
+    const QString h = QByteArray(reinterpret_cast<const char*>(reply.data()), kReplySize).toHex();
+    return QStringList{h.mid(18, 6), h.mid(26, 6), h.mid(32, 4), h.mid(50, 4)}.join(' ').toUpper();
 }
 
-// Transmit buffers as the tool puts them on the line, all for address 1 unless named otherwise.
-const QByteArray kStart = hex("AA F5 01 11 00 00 00 10 00");
-const QByteArray kStop = hex("AA F5 01 22 00 00 00 23 00");
-const QByteArray kClear = hex("AA F5 01 33 00 00 00 32 00");
-const QByteArray kGoal3500 = hex("AA F0 01 00 35 00 00 34 00");
-const QByteArray kGoal9932 = hex("AA F0 01 00 99 32 00 AB 00");
-const QByteArray kActual1000 = hex("AA F1 01 00 10 00 00 11 00");
-const QByteArray kActual999995 = hex("AA F1 01 99 99 95 00 94 00");
-const QByteArray kIncrement10 = hex("AA F2 01 00 00 10 00 11 00");
-const QByteArray kSetAddress85 = hex("AA FB 55 55 AA AA 00 AB 00");
-const QByteArray kQuery1 = hex("AA F9 01 FE 01 FE 00 AB 00");
-const QByteArray kQuery85 = hex("AA F9 55 AA 55 AA 00 AB 00");
-const QByteArray kIdentityQuery = hex("AA F9 63 9C 63 9C 00 AB 00");
-const QByteArray kGoal3500At2 = hex("AA F0 02 00 35 00 00 37 00");
-const QByteArray kQuery2 = hex("AA F9 02 FD 02 FD 00 AB 00");
-const QByteArray kQuery7 = hex("AA F9 07 F8 07 F8 00 AB 00");
-
-std::vector<ParseEvent> feedInPieces(FrameParser& parser, const QByteArray& stream, int pieceSize)
+// What the parser made of the options that no other test would miss, or why it refused them;
+// the options the end-to-end and kxltctl tests give show in how the board behaves there.
+QString settings(const std::vector<const char*>& args)
 {
-    std::vector<ParseEvent> events;
-    const qsizetype step = pieceSize > 0 ? pieceSize : stream.size();
-    for (qsizetype at = 0; at < stream.size(); at += step) {
-        auto piece = parser.feed(bytesOf(stream.mid(at, step)));
-        events.insert(events.end(), piece.begin(), piece.end());
-    }
-    return events;
-}
-
-QStringList meaningsOfFrames(const std::vector<ParseEvent>& events)
-{
-    QStringList meanings;
-    for (const ParseEvent& event : events)
-        if (const auto* frame = std::get_if<Frame>(&event))
-            meanings << QString::fromStdString(describe(*frame));
-    return meanings;
-}
-
-QString summary(const std::variant<Options, HelpRequested, UsageError>& parsed)
-{
+    const auto parsed = parseOptions(args);
     if (const auto* error = std::get_if<UsageError>(&parsed))
-        return "error: " + QString::fromStdString(error->message);
-    const auto& options = std::get<Options>(parsed);
-    QStringList addresses;
-    for (const std::uint8_t address : options.addresses)
-        addresses << QString::number(address);
-    return QStringLiteral("addresses %1 baud %2 noise %3 seed %4")
-        .arg(addresses.join(','))
-        .arg(options.pacing.baud)
-        .arg(options.noiseEvery.count())
-        .arg(options.seed ? QString::number(*options.seed) : QStringLiteral("-"));
+        return QString::fromStdString(error->message);
+    const auto& o = std::get<Options>(parsed);
+    return QStringLiteral("version %1 gap %2 seed %3 link %4 hangup %5")
+        .arg(QString::number(o.board.version, 16), QString::number(o.pacing.chunkGap.count()),
+             QString::number(o.seed.value_or(0)), QString::fromStdString(o.linkPath.value_or("-")),
+             QString::number(o.hangupAfter.value_or(0s).count()));
 }
-
-// At atUs after the start, pushes that many bytes, then writes what is due.
-struct PacingStep {
-    int atUs;
-    int pushed;
-    int sentSoFar;
-};
 
 } // namespace
 
-Q_DECLARE_METATYPE(PacingStep)
-
-// The simulated board's own logic: what it takes from the line, what it answers and when, and its
-// options. The program around it (pseudo-terminal, faults, counting) is exercised by the
-// end-to-end tests.
 class TestBoardSim : public QObject {
     Q_OBJECT
 
 private slots:
-    void parsesFramesInAnySplit_data();
-    void parsesFramesInAnySplit();
-    void rejectsMalformedBuffers_data();
-    void rejectsMalformedBuffers();
-    void buildsReply_data();
-    void buildsReply();
-    void answersOnSharedLine_data();
-    void answersOnSharedLine();
-    void pacesBytes_data();
-    void pacesBytes();
-    void noiseRepeatsWithItsSeed();
-    void parsesOptions_data();
-    void parsesOptions();
+    void parsesOptions()
+    {
+        const std::pair<std::vector<const char*>, QString> table[] = {
+            {{}, "version 30 gap 10 seed 0 link - hangup 0"},
+            {{"--version", "2.5", "--chunk", "5", "--chunk-gap-ms", "20", "--noise-every", "9",
+              "--seed", "42", "--link", "/l", "--hangup-after", "1.5"},
+             "version 25 gap 20 seed 42 link /l hangup 1.5"},
+            {{"--address", "1,,7"}, "bad value '1,,7' for --address"},
+            {{"--version", "25"}, "bad value '25' for --version"},
+            {{"--chunk-gap-ms", "5"}, "--chunk-gap-ms needs --chunk"},
+            {{"--seed", "42"}, "--seed needs --noise-every"},
+            {{"--baud"}, "--baud needs a value"},
+            {{"--bogus"}, "unknown option '--bogus'"},
+        };
+        for (const auto& [args, parsed] : table)
+            QCOMPARE(settings(args), parsed);
+    }
+
+    // Boards at 1 and 7 share a line and step every 250 ms. Each step is "ms: frames => replies",
+    // each reply as goal, actual, seconds, then address and check. Frames arrive in reads of 13
+    // bytes, so that some are split and some reads hold the ends of two.
+    void reactsToFrames_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        // Goal 3500, increment 10, actual 1000, start; stop; query, start; query, clear, query:
+        // start counts by the increment, stop keeps the count and a part step, clear zeroes.
+        QTest::newRow("count, stop, part step, clear") << QStringList{
+            "0: AAF0010035000034 00 AAF2010000100011 00 "
+            "AAF1010010000011 00 AAF5011100000010 00 =>",
+            "1100: AAF5012200000023 00 =>",
+            "5000: AAF901FE01FE00AB 00 AAF5011100000010 00 => 003500 001040 0001 0177",
+            "5150: AAF901FE01FE00AB 00 AAF5013300000032 00 AAF901FE01FE00AB 00 "
+            "=> 003500 001050 0001 0167, 003500 000000 0000 0126"};
+        // Actual 1000 and start for 1; start, stop, clear, goal, actual, increment for 2; queries
+        // for 1 and 7, the identity query; set address 85, queries for 1 and 85. Each board obeys
+        // only its own commands; both answer the identity query, and both move to 85.
+        QTest::newRow("each board its own, a collision")
+            << QStringList{"0: AAF1010010000011 00 AAF5011100000010 00 AAF5021100000013 00 "
+                           "AAF5022200000020 00 AAF5023300000031 00 AAF0020035000037 00 "
+                           "AAF1020010000012 00 AAF2020000100012 00 =>",
+                           "1000: AAF901FE01FE00AB 00 AAF907F807F800AB 00 AAF9639C639C00AB 00 "
+                           "=> 000000 001004 0001 0106, 000000 000000 0000 0715, "
+                           "000000 000000 0000 0104",
+                           "1000: AAFB5555AAAA00AB 00 AAF901FE01FE00AB 00 AAF955AA55AA00AB 00 "
+                           "=> 000000 000000 0000 5542"};
+        // Noise, a stray sync byte, goal 9932 with its check 0xAA sent as 0xAB; then buffers
+        // malformed by their check, trailing byte, an unsubstituted 0xAA check, data in a control,
+        // a value not BCD, byte 6, a broken pair, byte 7, the pair's check, set address in the
+        // order of a query: none of them obeyed.
+        QTest::newRow("stray bytes, malformed buffers")
+            << QStringList{"0: 12 AA AAF00100993200AB 00 AAF1010010000010 00 AAF5011100000010 01 "
+                           "AAF00100993200AA 00 AAF5011101000011 00 AAF001000A00000B 00 "
+                           "AAF0010035000135 00 AAF901FE01FF00AB 00 AAF901FE01FE0000 00 "
+                           "AAF901FE01FE01AB 00 AAFB55AA55AA00AB 00 =>",
+                           "1000: AAF901FE01FE00AB 00 => 009932 000000 0000 01B8"};
+    }
+    void reactsToFrames()
+    {
+        QFETCH(QStringList, steps);
+        SharedLine line({.step = 250ms}, std::array<std::uint8_t, 2>{1, 7});
+        FrameParser parser;
+        for (const QString& step : steps) {
+            const QString sent = step.section(QStringLiteral("=>"), 0, 0);
+            const Instant at = after(sent.section(':', 0, 0).toInt() * 1ms);
+            const QByteArray frames = QByteArray::fromHex(sent.section(':', 1).toLatin1());
+            QStringList answered;
+            for (qsizetype from = 0; from < frames.size(); from += 13)
+                for (const ParseEvent& event : parser.feed(bytesOf(frames.mid(from, 13))))
+                    if (const auto* frame = std::get_if<Frame>(&event))
+                        if (const auto answer = line.handle(*frame, at))
+                            answered << fields(answer->reply);
+            QCOMPARE((sent + "=> " + answered.join(", ")).trimmed(), step);
+        }
+    }
+
+    // Each schedule is "us[+bytes pushed then]=bytes written by then ... | ms of quiet line before
+    // each message"; at 9600 baud a byte takes 1041.67 us. Messages leave whole and in order, so
+    // noise never lands inside a reply.
+    void sendsQueuedBytesOnSchedule()
+    {
+        const std::pair<Pacing, QString> schedules[] = {
+            {{.baud = 9600}, "0+27=0 1041=0 1042=1 20000=19 28124=26 28125=27 | 1"},
+            {{.baud = 9600}, "0+27=0 10000+3=9 31249=29 31250=30 50000+1=30 51042=31 | 10 0 19"},
+            {{.chunkSize = 5, .chunkGap = 10ms},
+             "0+12=5 9999=5 10000=10 20000=12 25000+3=12 30000=15 | 0 10"},
+        };
+        for (const auto& [pacing, schedule] : schedules) {
+            QTemporaryFile line;
+            QVERIFY(line.open());
+            OutgoingQueue queue(pacing, Instant{});
+            QByteArray pushed;
+            QStringList written, quiet;
+            for (const QString& step : schedule.section(QStringLiteral(" |"), 0, 0).split(' ')) {
+                const QString at = step.section('=', 0, 0);
+                // Each message the letter of its step, so that one inside another shows.
+                const QByteArray message(at.section('+', 1).toInt(), char('a' + written.size()));
+                pushed += message;
+                if (!message.isEmpty())
+                    queue.push(bytesOf(message), after(at.section('+', 0, 0).toInt() * 1us),
+                               [&](auto ms) { quiet << QString::number(ms.count()); });
+                queue.writeTo(line.handle(), after(at.section('+', 0, 0).toInt() * 1us));
+                written << at + '=' + QString::number(line.size());
+            }
+            QCOMPARE(written.join(' ') + " | " + quiet.join(' '), schedule);
+            QVERIFY(line.seek(0));
+            QCOMPARE(line.readAll(), pushed);
+        }
+    }
+
+    // Every Nth reply goes bad, garbage first; noise repeats with its seed, half the bursts
+    // holding the reply marker.
+    void damageComesOnItsSchedule()
+    {
+        ReplyFaults faults(2, 3);
+        QString sent;
+        while (sent.size() < 6)
+            sent += QStringLiteral("-BG").at(int(faults.next()));
+        QCOMPARE(sent, QStringLiteral("-BGB-G"));
+        NoiseSource noise(100ms, 42, Instant{}), again(100ms, 42, Instant{});
+        int withMarker = 0;
+        for (int i = 0; i < 100; ++i) {
+            const auto burst = noise.takeBurst(noise.dueAt());
+            QCOMPARE(again.takeBurst(again.dueAt()), burst);
+            QVERIFY(!burst.empty() && burst.size() <= 32);
+            withMarker += std::ranges::count(burst, kKxltMarker) > 0 ? 1 : 0;
+        }
+        QCOMPARE(again.dueAt(), noise.dueAt());
+        QVERIFY(withMarker > 25 && withMarker < 75);
+    }
 };
-
-void TestBoardSim::parsesFramesInAnySplit_data()
-{
-    QTest::addColumn<QByteArray>("stream");
-    QTest::addColumn<int>("pieceSize");
-    QTest::addColumn<QStringList>("meanings");
-    QTest::addColumn<int>("malformed");
-
-    QTest::newRow("whole buffer") << kStart << 0 << QStringList{"start addr 1"} << 0;
-    QTest::newRow("byte by byte") << kStart << 1 << QStringList{"start addr 1"} << 0;
-    QTest::newRow("sent twice, one read")
-        << kStart + kStart << 0 << QStringList{"start addr 1", "start addr 1"} << 0;
-    QTest::newRow("two buffers across reads of 5")
-        << kGoal3500 + kQuery1 << 5 << QStringList{"set goal 3500 addr 1", "query addr 1"} << 0;
-    QTest::newRow("garbage before")
-        << hex("12 34 00 56") + kStop << 1 << QStringList{"stop addr 1"} << 0;
-    QTest::newRow("stray sync byte before")
-        << hex("AA") + kClear << 0 << QStringList{"clear addr 1"} << 1;
-    QTest::newRow("stray sync byte and garbage before, byte by byte")
-        << hex("AA 00 12") + kClear << 1 << QStringList{"clear addr 1"} << 1;
-    QTest::newRow("check 0xAA sent as 0xAB")
-        << kGoal9932 << 0 << QStringList{"set goal 9932 addr 1"} << 0;
-    QTest::newRow("set address with 0xAA data, byte by byte")
-        << kSetAddress85 << 1 << QStringList{"set address 85"} << 0;
-    QTest::newRow("set address between other frames in reads of 4")
-        << kStart + kSetAddress85 + kQuery85 << 4
-        << QStringList{"start addr 1", "set address 85", "query addr 85"} << 0;
-    QTest::newRow("loads") << kActual1000 + kIncrement10 + kActual999995 << 7
-                           << QStringList{"set actual 1000 addr 1", "set increment 10 addr 1",
-                                          "set actual 999995 addr 1"}
-                           << 0;
-    QTest::newRow("identity query") << kIdentityQuery << 0 << QStringList{"identity query"} << 0;
-    QTest::newRow("incomplete buffer waits") << kStart.left(8) << 0 << QStringList{} << 0;
-}
-
-void TestBoardSim::parsesFramesInAnySplit()
-{
-    QFETCH(QByteArray, stream);
-    QFETCH(int, pieceSize);
-    QFETCH(QStringList, meanings);
-    QFETCH(int, malformed);
-
-    FrameParser parser;
-    QCOMPARE(meaningsOfFrames(feedInPieces(parser, stream, pieceSize)), meanings);
-    QCOMPARE(parser.malformedCount(), std::size_t(malformed));
-}
-
-void TestBoardSim::rejectsMalformedBuffers_data()
-{
-    QTest::addColumn<QByteArray>("buffer");
-    QTest::addColumn<QString>("reason");
-
-    QTest::newRow("bad check") << hex("AA F5 01 11 00 00 00 11 00") << "bad check byte";
-    QTest::newRow("check 0xAA not substituted")
-        << hex("AA F0 01 00 99 32 00 AA 00") << "bad check byte";
-    QTest::newRow("wrong trailing byte")
-        << hex("AA F5 01 11 00 00 00 10 01") << "bad trailing byte";
-    QTest::newRow("unknown function code")
-        << hex("AA F3 01 11 00 00 00 10 00") << "unknown function code";
-    QTest::newRow("sync byte in place of function code")
-        << hex("AA AA F5 01 11 00 00 00 10") << "unknown function code";
-    QTest::newRow("query pair broken")
-        << hex("AA F9 01 FE 01 FF 00 AB 00") << "broken address pair";
-    QTest::newRow("set address in query order")
-        << hex("AA FB 55 AA 55 AA 00 AB 00") << "broken address pair";
-    QTest::newRow("pair layout without 0xAB")
-        << hex("AA F9 01 FE 01 FE 00 00 00") << "byte 7 not 0xAB";
-    QTest::newRow("pair layout check not 0x00")
-        << hex("AA F9 01 FE 01 FE 01 AB 00") << "bad check byte";
-    QTest::newRow("unknown control code")
-        << hex("AA F5 01 44 00 00 00 45 00") << "unknown control code";
-    QTest::newRow("control with data")
-        << hex("AA F5 01 11 01 00 00 11 00") << "control data not 0x00";
-    QTest::newRow("load not BCD") << hex("AA F0 01 00 0A 00 00 0B 00") << "value not BCD";
-    QTest::newRow("byte 6 not 0x00") << hex("AA F0 01 00 35 00 01 35 00") << "byte 6 not 0x00";
-}
-
-void TestBoardSim::rejectsMalformedBuffers()
-{
-    QFETCH(QByteArray, buffer);
-    QFETCH(QString, reason);
-
-    FrameParser parser;
-    const auto events = parser.feed(bytesOf(buffer));
-    QVERIFY(!events.empty());
-    const auto* malformed = std::get_if<MalformedBuffer>(&events.front());
-    QVERIFY(malformed);
-    QCOMPARE(QString::fromLatin1(malformed->reason), reason);
-    QCOMPARE(toByteArray(malformed->bytes), buffer);
-    QCOMPARE(meaningsOfFrames(events), QStringList{});
-    QCOMPARE(parser.malformedCount(), std::size_t(1));
-}
-
-void TestBoardSim::buildsReply_data()
-{
-    QTest::addColumn<QByteArray>("characters");
-    QTest::addColumn<uint>("goal");
-    QTest::addColumn<uint>("actual");
-    QTest::addColumn<uint>("seconds");
-    QTest::addColumn<uint>("serial");
-    QTest::addColumn<int>("version");
-    QTest::addColumn<int>("address");
-    QTest::addColumn<QByteArray>("reply");
-
-    QTest::newRow("golden") << QByteArray(8, ' ') << 2000u << 1000u << 50u << 123456u << 0x30 << 1
-                            << hex("54 20 20 20 20 20 20 20 20 00 20 00 00 00 10 00 00 50 00 00 00 "
-                                   "12 34 56 30 01 75");
-    QTest::newRow("KX-LT characters, all digits used")
-        << QByteArray("KX-LT   ") << 999999u << 123456u << 9999u << 1u << 0x12 << 255
-        << hex("54 4B 58 2D 4C 54 20 20 20 99 99 99 00 12 34 56 99 99 00 00 00 00 00 01 12 FF 57");
-}
-
-void TestBoardSim::buildsReply()
-{
-    QFETCH(QByteArray, characters);
-    QFETCH(uint, goal);
-    QFETCH(uint, actual);
-    QFETCH(uint, seconds);
-    QFETCH(uint, serial);
-    QFETCH(int, version);
-    QFETCH(int, address);
-    QFETCH(QByteArray, reply);
-
-    ReplyContent content{.goal = goal,
-                         .actual = actual,
-                         .seconds = seconds,
-                         .serial = serial,
-                         .version = static_cast<std::uint8_t>(version),
-                         .address = static_cast<std::uint8_t>(address)};
-    std::copy_n(characters.constData(), content.characters.size(), content.characters.begin());
-    QCOMPARE(toByteArray(buildReply(content)), reply);
-}
-
-void TestBoardSim::answersOnSharedLine_data()
-{
-    QTest::addColumn<QList<int>>("addresses");
-    QTest::addColumn<QByteArray>("stream");
-    QTest::addColumn<QList<QByteArray>>("replies");
-
-    QTest::newRow("goal for 2 reaches board 2 only, query for 7 answered by board 7 only")
-        << QList<int>{1, 2, 7} << kGoal3500At2 + kQuery7 + kQuery2
-        << QList<QByteArray>{hex("54 4B 58 2D 4C 54 20 20 20 00 00 00 00 00 00 00 00 00 00 00 00 "
-                                 "12 34 56 30 07 15"),
-                             hex("54 4B 58 2D 4C 54 20 20 20 00 35 00 00 00 00 00 00 00 00 00 00 "
-                                 "12 34 56 30 02 25")};
-    QTest::newRow("identity query to two boards: their replies ANDed")
-        << QList<int>{1, 2} << kIdentityQuery
-        << QList<QByteArray>{hex("54 4B 58 2D 4C 54 20 20 20 00 00 00 00 00 00 00 00 00 00 00 00 "
-                                 "12 34 56 30 00 10")};
-    QTest::newRow("set address moves every board")
-        << QList<int>{1, 2} << kGoal3500At2 + kSetAddress85 + kQuery85
-        << QList<QByteArray>{hex("54 4B 58 2D 4C 54 20 20 20 00 00 00 00 00 00 00 00 00 00 00 00 "
-                                 "12 34 56 30 55 42")};
-}
-
-void TestBoardSim::answersOnSharedLine()
-{
-    QFETCH(QList<int>, addresses);
-    QFETCH(QByteArray, stream);
-    QFETCH(QList<QByteArray>, replies);
-
-    const std::vector<std::uint8_t> boardAddresses(addresses.begin(), addresses.end());
-    SharedLine line(BoardConfig{}, boardAddresses);
-    FrameParser parser;
-    QList<QByteArray> answered;
-    for (const ParseEvent& event : parser.feed(bytesOf(stream)))
-        if (const auto* frame = std::get_if<Frame>(&event))
-            if (const auto answer = line.handle(*frame, Instant{}))
-                answered << toByteArray(answer->reply);
-    QCOMPARE(answered, replies);
-}
-
-void TestBoardSim::pacesBytes_data()
-{
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<int>("chunk");
-    QTest::addColumn<int>("gapMs");
-    QTest::addColumn<QList<PacingStep>>("steps");
-
-    // At 9600 baud a byte takes 1041.67 us on the wire.
-    QTest::newRow("unpaced: all at once") << 0 << 0 << 0 << QList<PacingStep>{{0, 27, 27}};
-    QTest::newRow("9600 baud: each byte once its 10 bits have passed, a late write catches up")
-        << 9600 << 0 << 0 << QList<PacingStep>{{0, 27, 0},     {1041, 0, 0},   {1042, 0, 1},
-                                               {20000, 0, 19}, {28124, 0, 26}, {28125, 0, 27}};
-    QTest::newRow("bytes pushed during a burst join it")
-        << 9600 << 0 << 0
-        << QList<PacingStep>{{0, 27, 0}, {10000, 27, 9}, {56249, 0, 53}, {56250, 0, 54}};
-    QTest::newRow("a burst on an idle line starts when pushed")
-        << 9600 << 0 << 0
-        << QList<PacingStep>{{0, 1, 0}, {1042, 0, 1}, {50000, 1, 1}, {51041, 0, 1}, {51042, 0, 2}};
-    QTest::newRow("pieces of 5 with 10 ms pauses")
-        << 0 << 5 << 10
-        << QList<PacingStep>{{0, 27, 5}, {9999, 0, 5}, {10000, 0, 10}, {50000, 0, 27}};
-    QTest::newRow("pieces of 5 at 9600 baud")
-        << 9600 << 5 << 10
-        << QList<PacingStep>{{0, 27, 0}, {5209, 0, 5}, {16249, 0, 5}, {16250, 0, 6}};
-    QTest::newRow("the pause after the last piece holds the next burst")
-        << 0 << 5 << 10 << QList<PacingStep>{{0, 3, 3}, {5000, 3, 3}, {10000, 0, 6}};
-}
-
-void TestBoardSim::pacesBytes()
-{
-    QFETCH(int, baud);
-    QFETCH(int, chunk);
-    QFETCH(int, gapMs);
-    QFETCH(QList<PacingStep>, steps);
-
-    LinePacer pacer({.baud = static_cast<unsigned>(baud),
-                     .chunkSize = static_cast<std::size_t>(chunk),
-                     .chunkGap = std::chrono::milliseconds(gapMs)});
-    std::size_t sent = 0;
-    for (const PacingStep& step : steps) {
-        const Instant at = Instant{} + std::chrono::microseconds(step.atUs);
-        if (step.pushed > 0)
-            pacer.push(static_cast<std::size_t>(step.pushed), at);
-        const std::size_t due = pacer.dueCount(at);
-        pacer.sent(due);
-        sent += due;
-        QCOMPARE(sent, std::size_t(step.sentSoFar));
-    }
-}
-
-void TestBoardSim::noiseRepeatsWithItsSeed()
-{
-    constexpr int bursts = 200;
-    NoiseSource noise(100ms, 42, Instant{});
-    NoiseSource again(100ms, 42, Instant{});
-    NoiseSource otherSeed(100ms, 43, Instant{});
-    bool othersDiffer = false;
-    int withMarker = 0;
-    for (int i = 0; i < bursts; ++i) {
-        const Instant at = noise.dueAt();
-        QCOMPARE(again.dueAt(), at);
-        const auto burst = noise.takeBurst(at);
-        QCOMPARE(again.takeBurst(at), burst);
-        QVERIFY(!burst.empty() && burst.size() <= 32);
-        withMarker += std::ranges::count(burst, kKxltMarker) > 0 ? 1 : 0;
-        othersDiffer = othersDiffer || otherSeed.takeBurst(at) != burst;
-    }
-    QVERIFY(othersDiffer);
-    QVERIFY(withMarker > bursts / 4);
-    const auto meanInterval = (noise.dueAt() - Instant{}) / bursts;
-    QVERIFY(meanInterval > 50ms && meanInterval < 200ms);
-}
-
-void TestBoardSim::parsesOptions_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("parsed");
-
-    QTest::newRow("several boards")
-        << QStringList{"--address", "1,2,7"} << "addresses 1,2,7 baud 0 noise 0 seed -";
-    QTest::newRow("empty entry in an address list")
-        << QStringList{"--address", "1,,7"} << "error: bad value '1,,7' for --address";
-    QTest::newRow("address over 255 in a list")
-        << QStringList{"--address", "7,256"} << "error: bad value '7,256' for --address";
-    QTest::newRow("line speed") << QStringList{"--baud", "9600"}
-                                << "addresses 1 baud 9600 noise 0 seed -";
-    QTest::newRow("noise with a seed") << QStringList{"--noise-every", "500", "--seed", "42"}
-                                       << "addresses 1 baud 0 noise 500 seed 42";
-    QTest::newRow("seed without noise")
-        << QStringList{"--seed", "42"} << "error: --seed needs --noise-every";
-}
-
-void TestBoardSim::parsesOptions()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QString, parsed);
-
-    std::vector<QByteArray> storage;
-    for (const QString& arg : args)
-        storage.push_back(arg.toLocal8Bit());
-    std::vector<const char*> argv;
-    for (const QByteArray& arg : storage)
-        argv.push_back(arg.constData());
-    QCOMPARE(summary(parseOptions(argv)), parsed);
-}
 
 QTEST_GUILESS_MAIN(TestBoardSim)
 #include "tst_boardsim.moc"
