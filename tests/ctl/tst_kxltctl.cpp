@@ -1,10 +1,10 @@
 // kxltctl run as a script runs it, against kxlt-boardsim on a pseudo-terminal, both as processes.
-#include <QFile>
+#include "board_process.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -25,34 +25,19 @@ class CtlTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    std::unique_ptr<QProcess> board;
+    BoardProcess board;
     QString device;
-    // What the board received, a file for each board started.
-    QString record;
-    int boards = 0;
 
-    // Starts the simulated board with options separated by blanks; it records every byte it
-    // receives.
+    // Starts the simulated board with options separated by blanks.
     [[nodiscard]] bool startBoard(const QString& options)
     {
-        board = std::make_unique<QProcess>();
-        record = dir.filePath(QString::number(++boards));
-        board->start(BOARDSIM_PATH,
-                     options.split(' ', Qt::SkipEmptyParts) + QStringList{"--record", record});
-        if (!board->waitForReadyRead(kProcessMs))
-            return false;
-        device = QString::fromLocal8Bit(board->readLine().trimmed());
+        device = board.start(options.split(' ', Qt::SkipEmptyParts));
         return !device.isEmpty();
     }
-
     // Ends the board, so that all it received is in the record.
     QByteArray stopBoardAndRecord()
     {
-        board->terminate();
-        board->waitForFinished(kProcessMs);
-        QFile file(record);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return board.stop() ? board.received() : QByteArray("(the board did not end cleanly)");
     }
 
     // Runs kxltctl on the board's port with arguments separated by blanks.
@@ -69,12 +54,7 @@ private:
     }
 
 private slots:
-    void cleanup()
-    {
-        if (board && board->state() != QProcess::NotRunning)
-            stopBoardAndRecord();
-        board.reset();
-    }
+    void cleanup() { QVERIFY(board.stop()); }
 
     // Every command but scan and watch, one after another, each a process: the board receives each
     // data command twice, as the window sends it; status at the new address and info then print

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 PseudoTerminal::PseudoTerminal()
@@ -41,11 +42,11 @@ void PseudoTerminal::write(const QByteArray& bytes)
     }
 }
 
-QByteArray PseudoTerminal::read(int count, int timeoutMs)
+QByteArray PseudoTerminal::readFor(int quietMs)
 {
     QByteArray received;
     pollfd waiting{master_, POLLIN, 0};
-    while (received.size() < count && poll(&waiting, 1, timeoutMs) > 0) {
+    while (poll(&waiting, 1, quietMs) > 0) {
         char chunk[4096];
         const ssize_t n = ::read(master_, chunk, sizeof chunk);
         if (n <= 0)
@@ -53,13 +54,4 @@ QByteArray PseudoTerminal::read(int count, int timeoutMs)
         received.append(chunk, n);
     }
     return received;
-}
-
-QByteArray PseudoTerminal::readFor(int quietMs) { return read(INT_MAX, quietMs); }
-
-termios PseudoTerminal::lineSettings() const
-{
-    termios settings{};
-    tcgetattr(slave_, &settings);
-    return settings;
 }

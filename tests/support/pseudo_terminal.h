@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <termios.h>
-
 // The far end of a serial line for tests: a real pseudo-terminal whose slave device the tool
 // opens like any serial port, while the test reads and writes the master side.
 class PseudoTerminal {
@@ -17,13 +15,8 @@ public:
     QString slavePath() const { return slavePath_; }
 
     void write(const QByteArray& bytes);
-    // Whatever arrives until `count` bytes are in or `timeoutMs` passes without a new byte.
-    QByteArray read(int count, int timeoutMs = 1000);
-    // Everything that arrives within `quietMs`; use it to prove nothing more was sent.
+    // Everything that arrives until `quietMs` pass without a new byte.
     QByteArray readFor(int quietMs);
-
-    // The line settings as the device driver holds them.
-    termios lineSettings() const;
 
 private:
     int master_ = -1;

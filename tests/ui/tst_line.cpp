@@ -15,8 +15,6 @@ namespace {
 const QByteArray kReply = replyBytes({});
 const QString kReplyLine = QString::fromLatin1((kReply + kReply.right(1)).toHex().toUpper());
 const QString kZeroLine(56, QLatin1Char('0'));
-const QByteArray kStart = QByteArray::fromHex("AAF5011100000010") + '\0';
-const QByteArray kIdentityQuery = QByteArray::fromHex("AAF9639C639C00AB00");
 constexpr int kQuietMs = int(kxlt::port::kQuietTime.count());
 
 } // namespace
@@ -37,38 +35,9 @@ private:
             QTest::qWait(gapMs);
         }
     }
-    // Reads with the event loop running, so that the window's timer can fire meanwhile.
-    QByteArray readWhileRunning(int count)
-    {
-        QByteArray received;
-        QDeadlineTimer deadline(2000);
-        while (received.size() < count && !deadline.hasExpired()) {
-            QTest::qWait(10);
-            received += line().read(count - int(received.size()), 0);
-        }
-        return received;
-    }
-
 private slots:
     void init() { ui = std::make_unique<WindowOnLine>(); }
     void cleanup() { ui.reset(); }
-
-    void commandsReachTheLine_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QByteArray>("onTheLine");
-        QTest::newRow("start: the nine-byte buffer twice") << "Cmd_start" << kStart + kStart;
-        QTest::newRow("information once") << "Cmd_info" << kIdentityQuery;
-    }
-    void commandsReachTheLine()
-    {
-        QFETCH(QString, button);
-        QFETCH(QByteArray, onTheLine);
-        QVERIFY(ui->openPort());
-        ui->click(button.toLatin1().constData());
-        QCOMPARE(line().read(int(onTheLine.size())).toHex(' '), onTheLine.toHex(' '));
-        QCOMPARE(line().readFor(100), QByteArray());
-    }
 
     void nothingReachesTheLineWhileClosed()
     {
@@ -126,14 +95,6 @@ private slots:
         QTest::qWait(2 * kQuietMs);
         QCOMPARE(ui->logLines(), lines);
         QCOMPARE(ui->shown("DS_type"), QStringLiteral("KX-LT"));
-    }
-
-    void automaticTestReachesTheLineEverySecond()
-    {
-        QVERIFY(ui->openPort());
-        ui->type("Txt_address1", QStringLiteral("99"));
-        ui->click("Command7");
-        QCOMPARE(readWhileRunning(9).toHex(' '), kIdentityQuery.toHex(' '));
     }
 
     void deviceGoneLeavesTheClosedStateAndOpensAgainLater()
