@@ -39,8 +39,6 @@ QByteArray toByteArray(const TransmitBuffer& buffer)
     return QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(buffer.size()));
 }
 
-
-
 // The nine bytes the port receives for a frame: the frame and the trailing 0x00.
 QString transmitted(const QByteArray& frame) { return spaced(frame + QByteArray(1, '\0')); }
 
@@ -59,8 +57,6 @@ private slots:
     void setAddressFrame_data();
     void setAddressFrame();
 };
-
-
 
 void TestCommandFrame::controlFrame_data()
 {
@@ -175,12 +171,6 @@ void TestCommandFrame::setAddressFrame()
     const TransmitBuffer buffer = kxlt::protocol::setAddressFrame(std::uint8_t(address));
     QCOMPARE(spaced(toByteArray(buffer)), transmitted(frame));
 }
-
-
-
-
-
-
 
 QTEST_APPLESS_MAIN(TestCommandFrame)
 #include "tst_command_frame.moc"

@@ -45,8 +45,6 @@ private slots:
     void differenceAndEfficiency();
 };
 
-
-
 void TestReplyDecoding::captionNumber_data()
 {
     QTest::addColumn<QByteArray>("caption");
@@ -126,8 +124,6 @@ void TestReplyDecoding::differenceAndEfficiency()
     QCOMPARE(shown(kxlt::protocol::differenceText(a, g)), difference);
     QCOMPARE(shown(kxlt::protocol::efficiencyText(a, g)), efficiency);
 }
-
-
 
 QTEST_APPLESS_MAIN(TestReplyDecoding)
 #include "tst_reply_decoding.moc"
