@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing need, if any are missing.
 set -euo pipefail
 
-packages=(build-essential cmake git qt6-base-dev qt6-serialport-dev fonts-wqy-microhei "$@")
+packages=(build-essential cmake git qt6-base-dev qt6-serialport-dev fonts-wqy-microhei clang-format "$@")
 
 missing=()
 for package in "${packages[@]}"; do
