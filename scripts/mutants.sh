@@ -138,9 +138,10 @@ build_tree() { cmake --build "$build" -j2 >"$1" 2>&1; }
 
 run_tests() { ctest --test-dir "$build" -j2 --timeout "$test_timeout" >"$1" 2>&1; }
 
+# The names ctest lists under "The following tests FAILED:", comma-separated; never fails.
 failed_tests() {
-    sed -n '/The following tests FAILED:/,$p' "$1" | grep -oE 'tst_[A-Za-z0-9_]+' | sort -u |
-        paste -sd, -
+    sed -n '/The following tests FAILED:/,$p' "$1" |
+        sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+).*/\1/p' | paste -sd, - || true
 }
 
 # --- Restoring -----------------------------------------------------------------------------------
@@ -153,7 +154,13 @@ restore() {
         current=""
     fi
 }
-trap 'restore' EXIT
+running=false
+on_exit() {
+    restore
+    $running && echo "mutants.sh: stopped before the last fault; the scratch tree is restored" >&2
+    return 0
+}
+trap 'on_exit' EXIT
 trap 'restore; exit 130' INT
 trap 'restore; exit 143' TERM HUP
 
@@ -201,6 +208,7 @@ fi
 echo "Unchanged tree: builds, every test passes. ${#ids[@]} faults to try."
 
 killed=0 survived=0 build_failed=0 invalid=0
+running=true
 survivors=() unbuilt=()
 started=$SECONDS
 for i in "${!ids[@]}"; do
@@ -238,6 +246,7 @@ for i in "${!ids[@]}"; do
     printf '%-12s %-18s %s%s (%ss)\n' "$outcome" "$id" "${faults[$i]}" "$detail" \
         "$((SECONDS - mutant_start))"
 done
+running=false
 # Leave the scratch build matching the tree.
 build_tree "$logs/build.log" || true
 
