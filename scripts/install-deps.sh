@@ -2,9 +2,9 @@
 # Installs the Debian packages that building, running and testing need, if any are missing.
 set -euo pipefail
 
-# The last four run the window under a screen reader's eyes: an X server, a D-Bus session, the
-# AT-SPI bus and its Python client.
-packages=(build-essential cmake git qt6-base-dev qt6-serialport-dev fonts-wqy-microhei
+# clang-format checks the layout of the code; the last four run the window under a screen
+# reader's eyes: an X server, a D-Bus session, the AT-SPI bus and its Python client.
+packages=(build-essential cmake git qt6-base-dev qt6-serialport-dev fonts-wqy-microhei clang-format
     xvfb dbus at-spi2-core python3-pyatspi "$@")
 
 missing=()
