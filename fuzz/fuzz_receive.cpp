@@ -1,6 +1,6 @@
-// Arbitrary bytes from the line into the window's receive handler, between two quiet lines. The first
-// input byte says how many bytes each read delivers (0: all at once), so replies cut by the end
-// of a read are covered.
+// Arbitrary bytes from the line into the window's receive handler, between two quiet lines. The
+// first input byte says how many bytes each read delivers (0: all at once), so replies cut by the
+// end of a read are covered.
 #include "fake_serial_link.h"
 
 #include "ui/main_window.h"
