@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Mutation check: puts one known fault at a time into a scratch copy of the tree, rebuilds it and
-# runs the test suite, to show which faults the tests catch. Not part of CI (about a minute per
+# runs the test suite, to show which faults the tests catch. Not part of CI (30 s to 2 min per
 # fault).
 #
 # Usage: scripts/mutants.sh [-k PATTERN] [-c | -d] [LIST]
