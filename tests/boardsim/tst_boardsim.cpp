@@ -98,12 +98,12 @@ private slots:
                            "1000: AAFB5555AAAA00AB 00 AAF901FE01FE00AB 00 AAF955AA55AA00AB 00 "
                            "=> 000000 000000 0000 5542"};
         // Noise, a stray sync byte, goal 9932 with its check 0xAA sent as 0xAB; then buffers
-        // malformed by their check, trailing byte, an unsubstituted 0xAA check, data in a control,
-        // a value not BCD, byte 6, a broken pair, byte 7, the pair's check, set address in the
-        // order of a query: none of them obeyed.
+        // malformed by their check, trailing byte, a check 0xAA sent as such (actual 9932, so that
+        // it cannot stand in for the goal), data in a control, a value not BCD, byte 6, a broken
+        // pair, byte 7, the pair's check, set address in the order of a query: none obeyed.
         QTest::newRow("stray bytes, malformed buffers")
             << QStringList{"0: 12 AA AAF00100993200AB 00 AAF1010010000010 00 AAF5011100000010 01 "
-                           "AAF00100993200AA 00 AAF5011101000011 00 AAF001000A00000B 00 "
+                           "AAF10100993200AA 00 AAF5011101000011 00 AAF001000A00000B 00 "
                            "AAF0010035000135 00 AAF901FE01FF00AB 00 AAF901FE01FE0000 00 "
                            "AAF901FE01FE01AB 00 AAFB55AA55AA00AB 00 =>",
                            "1000: AAF901FE01FE00AB 00 => 009932 000000 0000 01B8"};
