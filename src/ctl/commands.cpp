@@ -66,17 +66,23 @@ ExitStatus control(ControlCode code, const Invocation& invocation, BoardLine& li
     return ExitStatus::Done;
 }
 
-void loadValue(FunctionCode code, const Invocation& invocation, BoardLine& line)
+// Loads the value, and with --verify asks the board whether `reported` now shows it.
+ExitStatus loadValue(FunctionCode code, std::string_view figure,
+                     std::string (*reported)(const ReplyReport&), const Invocation& invocation,
+                     BoardLine& line, ReplyOutput& output)
 {
     sendDataLayout(line, protocol::valueFrame(code, invocation.address, invocation.value));
+    if (!invocation.verify)
+        return ExitStatus::Done;
+    // A value as the board reports it: six hex digits, "3500" as "003500".
+    return verify(invocation.address, figure, protocol::hexText(invocation.value), reported,
+                  invocation, line, output);
 }
 
 } // namespace
 
 ExitStatus runCommand(const Invocation& invocation, BoardLine& line, ReplyOutput& output)
 {
-    // A value as the board reports it: six hex digits, "3500" as "003500".
-    const std::string valueFigure = protocol::hexText(invocation.value);
     switch (invocation.command) {
     case Command::Info:
         return statusOf(query(protocol::kIdentityPairValue, invocation, line, output));
@@ -85,24 +91,19 @@ ExitStatus runCommand(const Invocation& invocation, BoardLine& line, ReplyOutput
     case Command::Stop: return control(ControlCode::Stop, invocation, line);
     case Command::Clear: return control(ControlCode::Clear, invocation, line);
     case Command::Goal:
-        loadValue(FunctionCode::SetGoal, invocation, line);
-        if (!invocation.verify)
-            return ExitStatus::Done;
-        return verify(
-            invocation.address, "goal", valueFigure,
+        return loadValue(
+            FunctionCode::SetGoal, "goal",
             [](const ReplyReport& report) { return report.figures.goal; }, invocation, line,
             output);
     case Command::Actual:
-        loadValue(FunctionCode::SetActual, invocation, line);
-        if (!invocation.verify)
-            return ExitStatus::Done;
-        return verify(
-            invocation.address, "actual", valueFigure,
+        return loadValue(
+            FunctionCode::SetActual, "actual",
             [](const ReplyReport& report) { return report.figures.actual; }, invocation, line,
             output);
     case Command::Increment:
-        loadValue(FunctionCode::SetIncrement, invocation, line);
-        return ExitStatus::Done;
+        // No reply carries the increment: --verify is refused with it.
+        return loadValue(FunctionCode::SetIncrement, "increment", nullptr, invocation, line,
+                         output);
     case Command::SetAddress:
         line.send(protocol::setAddressFrame(invocation.newAddress));
         if (!invocation.verify)
