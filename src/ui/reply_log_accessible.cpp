@@ -31,6 +31,8 @@ public:
         return state;
     }
 
+    // The widget's own texts (its name) stay as QAccessibleWidget gives them.
+    using QAccessibleWidget::text;
     QString text(int start, int end) const override
     {
         if (start >= end)
