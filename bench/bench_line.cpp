@@ -34,6 +34,14 @@ constexpr int kReplies = 200000;
 constexpr int kRepliesPerWrite = 100;
 constexpr qint64 kGiveUpMs = 120000;
 
+// Shows the window and opens its port on the quiet line; the benchmark is skipped if it did not.
+void showAndOpen(WindowOnLine& board, benchmark::State& state)
+{
+    board.window.show();
+    if (!board.openPort())
+        state.SkipWithError("COM1 did not open");
+}
+
 // Writes the replies from another thread while the window's thread handles them in its event
 // loop; returns the seconds until `handled()` reached the count, or until the writer was done and
 // nothing more was handled for a second (replies were lost).
@@ -85,11 +93,9 @@ void BM_FloodThroughWindow(benchmark::State& state)
     const auto prefill = std::size_t(state.range(0));
     for (auto _ : state) {
         WindowOnLine board;
-        board.window.show();
         auto* log = board.get<ReplyLog>("Rbox1");
         log->appendText(replyLines(prefill));
-        if (!board.openPort())
-            state.SkipWithError("COM1 did not open");
+        showAndOpen(board, state);
         const auto handled = [log, prefill] { return long(log->lineCount() - prefill); };
         const double seconds = flood(*board.line, handled);
         report(state, seconds, handled());
@@ -140,9 +146,7 @@ void BM_IdleWithPortOpen(benchmark::State& state)
 {
     for (auto _ : state) {
         WindowOnLine board;
-        board.window.show();
-        if (!board.openPort())
-            state.SkipWithError("COM1 did not open");
+        showAndOpen(board, state);
         QApplication::processEvents();
         const double cpuBefore = cpuSeconds();
         QElapsedTimer clock;
@@ -162,10 +166,8 @@ void BM_HostileLine(benchmark::State& state)
 {
     for (auto _ : state) {
         WindowOnLine board;
-        board.window.show();
         auto* log = board.get<ReplyLog>("Rbox1");
-        if (!board.openPort())
-            state.SkipWithError("COM1 did not open");
+        showAndOpen(board, state);
         board.click("Command7");
         QApplication::processEvents();
         const long residentBefore = residentBytes();
@@ -235,10 +237,8 @@ void BM_NoisyLine(benchmark::State& state)
     const auto replies = int(state.range(0));
     for (auto _ : state) {
         WindowOnLine board;
-        board.window.show();
         auto* log = board.get<ReplyLog>("Rbox1");
-        if (!board.openPort())
-            state.SkipWithError("COM1 did not open");
+        showAndOpen(board, state);
 
         struct Exchange {
             QByteArray noise;
