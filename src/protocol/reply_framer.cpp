@@ -1,79 +1,172 @@
 #include "protocol/reply_framer.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kxlt::protocol {
+
+namespace {
+
+// Bytes that may follow the last reply of a burst: the byte an RS-485 transmitter leaves when
+// it switches off, CR LF. Bytes 1..4 of a reply, its characters, hold no marker, so a frame
+// that ends inside such a trailer cannot begin inside the reply.
+constexpr std::size_t kMaxTrailer = 4;
+// Undecided bytes kept while the line does not go quiet; older ones are dropped as junk.
+constexpr std::size_t kKeptBytes = 8 * kReplySize;
+// Decided bytes are erased from the front of the burst in batches.
+constexpr std::size_t kEraseDecidedAt = 64 * kReplySize;
+
+ReplyBytes frameAt(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    ReplyBytes frame{};
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), kReplySize, frame.begin());
+    return frame;
+}
+
+bool isCheckedFrame(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    return at + kReplySize <= bytes.size() && bytes[at] == kTypeMarker &&
+           checkMatches(frameAt(bytes, at));
+}
+
+// The checked frame that begins at `from` or a trailer's length after it.
+std::optional<std::size_t> checkedFrameFrom(std::span<const std::uint8_t> bytes, std::size_t from)
+{
+    for (std::size_t trailer = 0; trailer <= kMaxTrailer; ++trailer)
+        if (isCheckedFrame(bytes, from + trailer))
+            return from + trailer;
+    return std::nullopt;
+}
+
+// The checked frame that ends at `end` or a trailer's length before it.
+std::optional<std::size_t> checkedFrameEndingAt(std::span<const std::uint8_t> bytes,
+                                                std::size_t end)
+{
+    for (std::size_t trailer = 0; trailer <= kMaxTrailer && trailer + kReplySize <= end; ++trailer)
+        if (isCheckedFrame(bytes, end - trailer - kReplySize))
+            return end - trailer - kReplySize;
+    return std::nullopt;
+}
+
+void reportReply(std::span<const std::uint8_t> bytes, std::size_t at,
+                 std::vector<LineEvent>& events)
+{
+    events.push_back({LineEventKind::Reply, frameAt(bytes, at)});
+}
+
+} // namespace
 
 std::vector<LineEvent> ReplyFramer::receive(std::span<const std::uint8_t> bytes)
 {
     std::vector<LineEvent> events;
-    for (const std::uint8_t byte : bytes)
-        take(byte, events);
+    if (bytes.empty())
+        return events;
+    if (!inBurst_) {
+        inBurst_ = true;
+        anchored_ = lineWasQuiet_;
+        junkReported_ = false;
+    }
+    burst_.insert(burst_.end(), bytes.begin(), bytes.end());
+    followChain(events);
+    bound(events);
     return events;
 }
 
 std::vector<LineEvent> ReplyFramer::lineQuiet()
 {
     std::vector<LineEvent> events;
-    if (unconfirmed_)
-        events.push_back({LineEventKind::Reply, *unconfirmed_});
-    else if (candidateSize_ > 0)
-        reportJunk(events);
-    unconfirmed_.reset();
-    candidateSize_ = 0;
-    markerTrusted_ = true;
-    junkReported_ = false;
+    if (inBurst_)
+        decideBurst(events);
+    burst_.clear();
+    decidedUpTo_ = 0;
+    inBurst_ = false;
+    lineWasQuiet_ = true;
     return events;
 }
 
 void ReplyFramer::reset() { *this = ReplyFramer{}; }
 
-void ReplyFramer::take(std::uint8_t byte, std::vector<LineEvent>& events)
+std::span<const std::uint8_t> ReplyFramer::undecided() const
 {
-    if (unconfirmed_) {
-        // More bytes right behind it: the candidate may be the trap of two joined replies.
-        unconfirmed_.reset();
-        reportJunk(events);
-    }
-    if (candidateSize_ == 0) {
-        if (byte != kTypeMarker) {
-            markerTrusted_ = false;
-            reportJunk(events);
-            return;
-        }
-        candidateTrusted_ = markerTrusted_;
-    }
-    candidate_[candidateSize_++] = byte;
-    if (candidateSize_ == kReplySize)
-        complete(events);
+    return std::span<const std::uint8_t>(burst_).subspan(decidedUpTo_);
 }
 
-void ReplyFramer::complete(std::vector<LineEvent>& events)
+// Back-to-back replies from an anchor: each is confirmed by the checked one right behind it.
+void ReplyFramer::followChain(std::vector<LineEvent>& events)
 {
-    candidateSize_ = 0;
-    const bool checked = checkMatches(candidate_);
-    if (candidateTrusted_) {
-        events.push_back(
-            {checked ? LineEventKind::Reply : LineEventKind::DamagedReply, candidate_});
-        markerTrusted_ = checked;
-        junkReported_ = false;
-        return;
+    while (anchored_ && isCheckedFrame(undecided(), 0)) {
+        const std::optional<std::size_t> next = checkedFrameFrom(undecided(), kReplySize);
+        if (!next)
+            break;
+        reportReply(undecided(), 0, events);
+        decidedUpTo_ += *next;
     }
-    if (checked) {
-        unconfirmed_ = candidate_;
-        return;
+    if (decidedUpTo_ >= kEraseDecidedAt) {
+        burst_.erase(burst_.begin(), burst_.begin() + static_cast<std::ptrdiff_t>(decidedUpTo_));
+        decidedUpTo_ = 0;
     }
-    // Not a reply; the real one may begin inside it. At most 26 bytes go round again, too few
-    // to complete another candidate, so this does not recurse further.
-    reportJunk(events);
-    const ReplyBytes rest = candidate_;
-    std::for_each(rest.begin() + 1, rest.end(), [&](std::uint8_t byte) { take(byte, events); });
 }
 
-void ReplyFramer::reportJunk(std::vector<LineEvent>& events)
+// A line that never goes quiet (noise, a wrong baud rate) must not grow the burst without end.
+void ReplyFramer::bound(std::vector<LineEvent>& events)
 {
+    if (undecided().size() <= kKeptBytes)
+        return;
+    burst_.erase(burst_.begin(), burst_.end() - static_cast<std::ptrdiff_t>(kKeptBytes));
+    decidedUpTo_ = 0;
+    anchored_ = false;
     if (!junkReported_)
         events.push_back({LineEventKind::Junk, {}});
+    junkReported_ = true;
+}
+
+void ReplyFramer::decideBurst(std::vector<LineEvent>& events)
+{
+    const std::span<const std::uint8_t> bytes = undecided();
+    if (const std::optional<std::size_t> last = checkedFrameEndingAt(bytes, bytes.size())) {
+        std::vector<std::size_t> chain{*last};
+        while (anchored_) {
+            const std::optional<std::size_t> before = checkedFrameEndingAt(bytes, chain.back());
+            if (!before)
+                break;
+            chain.push_back(*before);
+        }
+        std::for_each(chain.rbegin(), chain.rend(),
+                      [&](std::size_t at) { reportReply(bytes, at, events); });
+        return;
+    }
+    // Nothing checked ends the burst: what begins at an anchor still counts up to where its
+    // chain breaks, a reply damaged or cut there included.
+    std::size_t end = 0;
+    if (anchored_ && isCheckedFrame(bytes, 0)) {
+        reportReply(bytes, 0, events);
+        end = kReplySize;
+        while (const std::optional<std::size_t> next = checkedFrameFrom(bytes, end)) {
+            reportReply(bytes, *next, events);
+            end = *next + kReplySize;
+        }
+        // Past the trailer of the last reply, where a damaged one begins.
+        const auto trailerEnd = bytes.begin() + static_cast<std::ptrdiff_t>(
+                                                    std::min(bytes.size(), end + kMaxTrailer + 1));
+        const auto marker = std::find(bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                                      trailerEnd, kTypeMarker);
+        if (marker != trailerEnd)
+            end = static_cast<std::size_t>(marker - bytes.begin());
+    }
+    reportNoReply(bytes.subspan(end), events);
+}
+
+// Fewer than 27 bytes are a glitch, not an answer: they leave the last reading standing.
+void ReplyFramer::reportNoReply(std::span<const std::uint8_t> bytes,
+                                std::vector<LineEvent>& events)
+{
+    if (bytes.size() < kReplySize || junkReported_)
+        return;
+    if (bytes.front() == kTypeMarker) {
+        events.push_back({LineEventKind::DamagedReply, frameAt(bytes, 0)});
+        return;
+    }
+    events.push_back({LineEventKind::Junk, {}});
     junkReported_ = true;
 }
 

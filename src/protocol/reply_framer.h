@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -12,9 +11,9 @@ namespace kxlt::protocol {
 
 enum class LineEventKind {
     Reply,
-    // 27 bytes that began where a reply may begin, with a check byte that does not match.
+    // At least 27 bytes beginning with the type marker, with no checked reply among them.
     DamagedReply,
-    // Bytes that are no reply. Reported once for each run of them, with all-zero bytes.
+    // At least 27 bytes that are no reply. Reported once a burst, with all-zero bytes.
     Junk,
 };
 
@@ -25,35 +24,46 @@ struct LineEvent {
     bool operator==(const LineEvent&) const = default;
 };
 
-// Cuts what a board sends into replies. Nothing but the type marker 0x54 marks where a reply
-// begins, and 0x54 also stands inside replies (byte 5 of "KX-LT", BCD digits 54). A marker is
-// therefore trusted only where a reply must begin: on a quiet line, or right after a complete
-// reply. A marker found after junk starts a candidate that counts only once the line goes quiet
-// right after it: bytes 5..26 of one reply and bytes 0..4 of the next pass the check, since
-// consecutive replies share their first bytes. Time stays outside: the caller says when the line
-// has gone quiet.
+// Cuts what boards send into replies, framing them by silence as Modbus RTU does: a burst is
+// what arrives between two quiet lines, and a reply is confirmed by what comes after it.
+//
+// Nothing but the type marker 0x54 marks where a reply begins, 0x54 also stands inside replies,
+// and the one-byte check passes for bytes 5..26 of one reply joined to bytes 0..4 of the next,
+// since replies share their first bytes. So a 27-byte frame that passes the check counts only
+// where it is anchored:
+// - a chain of checked frames from the start of a burst that began on a quiet line: each is
+//   confirmed by the next, as they arrive, the last by the quiet line;
+// - at the quiet line, the checked frame that ends the burst, give or take a trailer of a few
+//   bytes (the byte an RS-485 transmitter leaves, CR LF), with the checked frames right before
+//   it when the burst began on a quiet line. What came before them (noise, an echo of the
+//   query) is dropped.
+// A burst with no reply in it shows only when it could be one: 27 bytes or more, damaged when
+// it begins with the marker. Time stays outside: the caller says when the line has gone quiet.
 class ReplyFramer {
 public:
     // Bytes in arrival order, in pieces of any size.
     std::vector<LineEvent> receive(std::span<const std::uint8_t> bytes);
-    // No byte has arrived for the quiet time.
+    // No byte has arrived for the quiet time: the burst is decided.
     std::vector<LineEvent> lineQuiet();
-    // The port was opened or lost: what was kept belongs to no reply, and nothing is trusted
-    // until the line has been quiet.
+    // The port was opened or lost: what was kept belongs to no reply, and the next burst is not
+    // known to begin where a reply begins.
     void reset();
 
 private:
-    void take(std::uint8_t byte, std::vector<LineEvent>& events);
-    void complete(std::vector<LineEvent>& events);
-    void reportJunk(std::vector<LineEvent>& events);
+    std::span<const std::uint8_t> undecided() const;
+    void followChain(std::vector<LineEvent>& events);
+    void bound(std::vector<LineEvent>& events);
+    void decideBurst(std::vector<LineEvent>& events);
+    void reportNoReply(std::span<const std::uint8_t> bytes, std::vector<LineEvent>& events);
 
-    ReplyBytes candidate_{};
-    std::size_t candidateSize_ = 0;
-    bool candidateTrusted_ = false;
-    // A candidate found after junk that passed its check, waiting for the quiet line that
-    // confirms it.
-    std::optional<ReplyBytes> unconfirmed_;
-    bool markerTrusted_ = false;
+    std::vector<std::uint8_t> burst_;
+    // Bytes of the burst before this one are decided.
+    std::size_t decidedUpTo_ = 0;
+    bool inBurst_ = false;
+    bool lineWasQuiet_ = false;
+    // The undecided bytes begin where a reply must begin: the burst began on a quiet line and
+    // everything before them was a reply.
+    bool anchored_ = false;
     bool junkReported_ = false;
 };
 
