@@ -9,21 +9,18 @@ namespace kxlt::ctl {
 
 namespace {
 
-void runFor(QEventLoop& loop, std::chrono::milliseconds limit)
-{
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(limit);
-    loop.exec();
-}
+// A line that does not go quiet (another device talking, noise) must not hold a query back for
+// ever, nor an answer that is still arriving at its time-out.
+constexpr auto kQuietWaitLimit = 10 * port::kQuietTime;
+constexpr auto kConfirmLimit = 3 * port::kQuietTime;
 
 } // namespace
 
-Answer awaitAnswer(BoardLine& line, std::chrono::milliseconds timeout,
-                   std::optional<std::uint8_t> from)
+Answer ask(port::BoardLine& line, const protocol::TransmitBuffer& query,
+           std::chrono::milliseconds timeout, std::optional<std::uint8_t> from)
 {
     Answer answer;
+    line.awaitQuiet(kQuietWaitLimit);
     if (line.lostReason()) {
         answer.kind = Answer::Kind::PortLost;
         return answer;
@@ -31,22 +28,39 @@ Answer awaitAnswer(BoardLine& line, std::chrono::milliseconds timeout,
     bool answered = false;
     bool junkSeen = false;
     QEventLoop loop;
-    QObject::connect(&line, &BoardLine::lineEvent, &loop, [&](const protocol::LineEvent& event) {
-        if (answered)
-            return;
-        const bool good = event.kind == protocol::LineEventKind::Reply;
-        if (event.kind == protocol::LineEventKind::Junk) {
-            junkSeen = true;
-            return;
-        }
-        if (good && from && event.bytes[protocol::kReplyAddressByte] != *from)
-            return;
-        answer = {good ? Answer::Kind::Reply : Answer::Kind::DamagedReply, event.bytes};
-        answered = true;
-        loop.quit();
+    QObject::connect(&line, &port::BoardLine::lineEvent, &loop,
+                     [&](const protocol::LineEvent& event) {
+                         if (answered)
+                             return;
+                         if (event.kind == protocol::LineEventKind::Junk) {
+                             junkSeen = true;
+                             return;
+                         }
+                         const bool good = event.kind == protocol::LineEventKind::Reply;
+                         if (good && from && event.bytes[protocol::kReplyAddressByte] != *from)
+                             return;
+                         answer = {good ? Answer::Kind::Reply : Answer::Kind::DamagedReply,
+                                   event.bytes};
+                         answered = true;
+                         loop.quit();
+                     });
+    QObject::connect(&line, &port::BoardLine::lost, &loop, &QEventLoop::quit);
+    // At the time-out an answer may still be arriving: its quiet line decides.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        if (line.quiet())
+            loop.quit();
+        else
+            QTimer::singleShot(kConfirmLimit, &loop, &QEventLoop::quit);
     });
-    QObject::connect(&line, &BoardLine::lost, &loop, &QEventLoop::quit);
-    runFor(loop, timeout);
+    QObject::connect(&line, &port::BoardLine::wentQuiet, &loop, [&] {
+        if (!deadline.isActive())
+            loop.quit();
+    });
+    line.send(query);
+    deadline.start(timeout);
+    loop.exec();
     if (!answered && line.lostReason())
         answer.kind = Answer::Kind::PortLost;
     else if (!answered && junkSeen)
@@ -54,22 +68,12 @@ Answer awaitAnswer(BoardLine& line, std::chrono::milliseconds timeout,
     return answer;
 }
 
-void awaitQuiet(BoardLine& line, std::chrono::milliseconds limit)
-{
-    if (line.quiet() || line.lostReason())
-        return;
-    QEventLoop loop;
-    QObject::connect(&line, &BoardLine::wentQuiet, &loop, &QEventLoop::quit);
-    QObject::connect(&line, &BoardLine::lost, &loop, &QEventLoop::quit);
-    runFor(loop, limit);
-}
-
 std::string lostText(const QString& reason)
 {
     return "the port was closed: " + reason.toStdString();
 }
 
-ExitStatus reportFailure(const Answer& answer, const BoardLine& line,
+ExitStatus reportFailure(const Answer& answer, const port::BoardLine& line,
                          std::chrono::milliseconds timeout)
 {
     switch (answer.kind) {

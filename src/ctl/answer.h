@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ctl/board_line.h"
 #include "ctl/exit_status.h"
+#include "port/board_line.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,14 +17,12 @@ struct Answer {
     protocol::ReplyBytes reply{};
 };
 
-// Waits up to `timeout` for the next reply, good or damaged. With `from`, good replies from other
-// addresses are passed over: late answers to an earlier query.
-Answer awaitAnswer(BoardLine& line, std::chrono::milliseconds timeout,
-                   std::optional<std::uint8_t> from = std::nullopt);
-
-// Waits at most `limit` for the line to be quiet, so that the answer to what is sent next begins
-// where a reply is trusted at once, and no board is still talking.
-void awaitQuiet(BoardLine& line, std::chrono::milliseconds limit);
+// Sends a query once the line is quiet, so that no board is still talking and its answer is
+// framed from its first byte, and waits up to `timeout` for the answer to arrive, then for the
+// quiet line that confirms it. With `from`, replies of other addresses are passed over: another
+// board's, or a late answer to an earlier query.
+Answer ask(port::BoardLine& line, const protocol::TransmitBuffer& query,
+           std::chrono::milliseconds timeout, std::optional<std::uint8_t> from);
 
 inline constexpr std::string_view kDamagedText = "an answer failed its check (\"Com Error\")";
 inline constexpr std::string_view kJunkText =
@@ -32,7 +30,7 @@ inline constexpr std::string_view kJunkText =
 std::string lostText(const QString& reason);
 
 // Says on standard error what went wrong and gives the exit status for it.
-ExitStatus reportFailure(const Answer& answer, const BoardLine& line,
+ExitStatus reportFailure(const Answer& answer, const port::BoardLine& line,
                          std::chrono::milliseconds timeout);
 
 } // namespace kxlt::ctl

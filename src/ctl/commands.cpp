@@ -18,19 +18,20 @@ using protocol::FunctionCode;
 using QueryOutcome = std::variant<ReplyReport, ExitStatus>;
 
 // Data-layout commands go out twice, as the window sends them.
-void sendDataLayout(BoardLine& line, const protocol::TransmitBuffer& buffer)
+void sendDataLayout(port::BoardLine& line, const protocol::TransmitBuffer& buffer)
 {
     line.send(buffer);
     line.send(buffer);
 }
 
 // Sends the query with this pair value and prints the good reply; otherwise says what went wrong.
-QueryOutcome query(std::uint8_t pairValue, const Invocation& invocation, BoardLine& line,
+// Every board answers the identity query; any other only the board at that address.
+QueryOutcome query(std::uint8_t pairValue, const Invocation& invocation, port::BoardLine& line,
                    ReplyOutput& output)
 {
-    awaitQuiet(line, invocation.timeout);
-    line.send(protocol::queryFrame(pairValue));
-    const Answer answer = awaitAnswer(line, invocation.timeout);
+    const std::optional<std::uint8_t> from =
+        pairValue == protocol::kIdentityPairValue ? std::nullopt : std::optional(pairValue);
+    const Answer answer = ask(line, protocol::queryFrame(pairValue), invocation.timeout, from);
     if (answer.kind != Answer::Kind::Reply)
         return reportFailure(answer, line, invocation.timeout);
     ReplyReport report = reportReply(answer.reply);
@@ -47,7 +48,7 @@ ExitStatus statusOf(const QueryOutcome& outcome)
 // Asks the board at `address` and fails unless `reported` picks `expected` out of its reply.
 ExitStatus verify(std::uint8_t address, std::string_view figure, const std::string& expected,
                   std::string (*reported)(const ReplyReport&), const Invocation& invocation,
-                  BoardLine& line, ReplyOutput& output)
+                  port::BoardLine& line, ReplyOutput& output)
 {
     const QueryOutcome outcome = query(address, invocation, line, output);
     const auto* report = std::get_if<ReplyReport>(&outcome);
@@ -60,7 +61,7 @@ ExitStatus verify(std::uint8_t address, std::string_view figure, const std::stri
     return ExitStatus::NotVerified;
 }
 
-ExitStatus control(ControlCode code, const Invocation& invocation, BoardLine& line)
+ExitStatus control(ControlCode code, const Invocation& invocation, port::BoardLine& line)
 {
     sendDataLayout(line, protocol::controlFrame(invocation.address, code));
     return ExitStatus::Done;
@@ -69,7 +70,7 @@ ExitStatus control(ControlCode code, const Invocation& invocation, BoardLine& li
 // Loads the value, and with --verify asks the board whether `reported` now shows it.
 ExitStatus loadValue(FunctionCode code, std::string_view figure,
                      std::string (*reported)(const ReplyReport&), const Invocation& invocation,
-                     BoardLine& line, ReplyOutput& output)
+                     port::BoardLine& line, ReplyOutput& output)
 {
     sendDataLayout(line, protocol::valueFrame(code, invocation.address, invocation.value));
     if (!invocation.verify)
@@ -81,7 +82,7 @@ ExitStatus loadValue(FunctionCode code, std::string_view figure,
 
 } // namespace
 
-ExitStatus runCommand(const Invocation& invocation, BoardLine& line, ReplyOutput& output)
+ExitStatus runCommand(const Invocation& invocation, port::BoardLine& line, ReplyOutput& output)
 {
     switch (invocation.command) {
     case Command::Info:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ctl/board_line.h"
+#include "port/board_line.h"
 #include "ctl/exit_status.h"
 #include "ctl/invocation.h"
 #include "ctl/reply_output.h"
@@ -8,6 +8,6 @@
 namespace kxlt::ctl {
 
 // Carries out the command on an open line.
-ExitStatus runCommand(const Invocation& invocation, BoardLine& line, ReplyOutput& output);
+ExitStatus runCommand(const Invocation& invocation, port::BoardLine& line, ReplyOutput& output);
 
 } // namespace kxlt::ctl

@@ -12,6 +12,8 @@ enum class ExitStatus {
     NotVerified = 4,
     // Bad arguments: nothing was sent (sysexits' EX_USAGE).
     Usage = 64,
+    // The output could not be written, a full disk say (sysexits' EX_IOERR).
+    OutputFailed = 74,
 };
 
 } // namespace kxlt::ctl

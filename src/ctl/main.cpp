@@ -1,10 +1,17 @@
-#include "ctl/board_line.h"
+#include "port/board_line.h"
 #include "ctl/commands.h"
 #include "ctl/error_output.h"
 #include "ctl/help_text.h"
 #include "ctl/options.h"
+#include "port/board_line.h"
+#include "port/port_mapping.h"
+#include "port/qt_serial_link.h"
 
 #include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
@@ -25,15 +32,20 @@ int main(int argc, char* argv[])
     }
     const auto& invocation = std::get<Invocation>(parsed);
 
-    // A device named by path is opened the way the window is pointed at one: as COM1 set by
-    // KXLT_COM1, so that the link resolves and reports it as for the window.
-    if (invocation.device)
-        qputenv("KXLT_COM1", invocation.device->toLocal8Bit());
-    BoardLine line;
-    if (const QString failure = line.open(invocation.portNumber); !failure.isEmpty()) {
-        printError(failure.toStdString());
+    kxlt::port::QtSerialLink link;
+    kxlt::port::BoardLine line(link);
+    const std::optional<QString> device =
+        invocation.device ? kxlt::port::resolvedDevice(QFile::encodeName(*invocation.device))
+                          : kxlt::port::deviceForPort(invocation.portNumber);
+    if (!line.open(invocation.portNumber, device)) {
+        printError(line.openFailure().toStdString());
         return static_cast<int>(ExitStatus::PortFailed);
     }
     ReplyOutput output(invocation.format);
-    return static_cast<int>(runCommand(invocation, line, output));
+    const ExitStatus status = runCommand(invocation, line, output);
+    if (output.failed()) {
+        printError(std::string("the output could not be written: ") + std::strerror(errno));
+        return static_cast<int>(ExitStatus::OutputFailed);
+    }
+    return static_cast<int>(status);
 }

@@ -129,4 +129,6 @@ void ReplyOutput::printRow(const ReplyReport& report, const QDateTime& arrival)
     std::cout << printed << std::flush;
 }
 
+bool ReplyOutput::failed() const { return std::cout.fail(); }
+
 } // namespace kxlt::ctl

@@ -17,6 +17,8 @@ public:
     // scan, watch: a table row, a JSON object or a CSV record, each with the time of arrival;
     // text and CSV begin with a header.
     void printRow(const ReplyReport& report, const QDateTime& arrival);
+    // Something printed could not be written (a full disk, a closed pipe).
+    bool failed() const;
 
 private:
     OutputFormat format_;

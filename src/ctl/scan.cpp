@@ -5,19 +5,19 @@
 
 namespace kxlt::ctl {
 
-ExitStatus scan(const Invocation& invocation, BoardLine& line, ReplyOutput& output)
+ExitStatus scan(const Invocation& invocation, port::BoardLine& line, ReplyOutput& output)
 {
     bool anyAnswered = false;
     bool anyBadAnswer = false;
     for (unsigned address = invocation.range.first; address <= invocation.range.last; ++address) {
-        // On a shared line a query sent while a board still talks would collide with it.
-        awaitQuiet(line, invocation.timeout);
         const auto queried = static_cast<std::uint8_t>(address);
-        line.send(protocol::queryFrame(queried));
-        const Answer answer = awaitAnswer(line, invocation.timeout, queried);
+        const Answer answer =
+            ask(line, protocol::queryFrame(queried), invocation.timeout, queried);
         switch (answer.kind) {
         case Answer::Kind::Reply:
             output.printRow(reportReply(answer.reply), QDateTime::currentDateTime());
+            if (output.failed())
+                return ExitStatus::OutputFailed;
             anyAnswered = true;
             break;
         case Answer::Kind::DamagedReply:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ctl/board_line.h"
+#include "port/board_line.h"
 #include "ctl/exit_status.h"
 #include "ctl/invocation.h"
 #include "ctl/reply_output.h"
@@ -8,6 +8,6 @@
 namespace kxlt::ctl {
 
 // Asks each address of the range for its status and prints a row for each board that answers.
-ExitStatus scan(const Invocation& invocation, BoardLine& line, ReplyOutput& output);
+ExitStatus scan(const Invocation& invocation, port::BoardLine& line, ReplyOutput& output);
 
 } // namespace kxlt::ctl

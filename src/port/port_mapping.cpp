@@ -50,19 +50,23 @@ std::vector<std::string> systemDevices()
     return devices;
 }
 
-// The path as the environment holds it, bytes that are not UTF-8 included, resolved to the
-// device's own name.
+// The path as the environment holds it, bytes that are not UTF-8 included.
 std::optional<QString> overriddenDevice(int portNumber)
 {
     const QByteArray path = qgetenv(QStringLiteral("KXLT_COM%1").arg(portNumber).toLatin1());
     if (path.isEmpty())
         return std::nullopt;
+    return resolvedDevice(path);
+}
+
+} // namespace
+
+QString resolvedDevice(const QByteArray& path)
+{
     const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.constData(), nullptr),
                                                                &std::free);
     return QFile::decodeName(resolved ? QByteArray(resolved.get()) : path);
 }
-
-} // namespace
 
 std::vector<std::string> inComOrder(std::vector<std::string> devices)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -25,6 +26,10 @@ comPortDevices(const std::vector<std::string>& systemDevices);
 // The same for the serial ports the system has now; on Windows "COMn" is the system's own name.
 std::array<std::optional<QString>, kPortCount> comPortDevices();
 std::optional<QString> deviceForPort(int portNumber);
+
+// The device's own name for a path (links resolved, relative to the working directory), so that
+// the port is locked under the name every other program uses for it.
+QString resolvedDevice(const QByteArray& path);
 
 // For the operator: "COM1 opens /dev/ttyUSB0".
 QString describePort(int portNumber, const std::optional<QString>& device);

@@ -57,7 +57,13 @@ QtSerialLink::QtSerialLink(QObject* parent) : SerialLink(parent)
     connect(&quietTimer_, &QTimer::timeout, this, &SerialLink::lineQuiet);
 }
 
-void QtSerialLink::setCommPort(int portNumber) { portNumber_ = portNumber; }
+void QtSerialLink::setCommPort(int portNumber)
+{
+    portNumber_ = portNumber;
+    device_.reset();
+}
+
+void QtSerialLink::setDevice(const QString& device) { device_ = device; }
 
 void QtSerialLink::setHandshaking(Handshaking handshaking) { handshaking_ = handshaking; }
 
@@ -77,7 +83,7 @@ void QtSerialLink::setPortOpen(bool open)
 
 void QtSerialLink::open()
 {
-    const std::optional<QString> device = deviceForPort(portNumber_);
+    const std::optional<QString> device = device_ ? device_ : deviceForPort(portNumber_);
     if (!device) {
         openFailure_ = QStringLiteral("No serial device for COM%1.").arg(portNumber_);
         return;

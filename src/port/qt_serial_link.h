@@ -16,6 +16,7 @@ public:
     explicit QtSerialLink(QObject* parent = nullptr);
 
     void setCommPort(int portNumber) override;
+    void setDevice(const QString& device) override;
     void setHandshaking(Handshaking handshaking) override;
     void setSettings(const LineSettings& settings) override;
 
@@ -38,6 +39,7 @@ private:
     QSerialPort port_{this};
     QTimer quietTimer_;
     int portNumber_ = 1;
+    std::optional<QString> device_;
     Handshaking handshaking_ = Handshaking::None;
     LineSettings lineSettings_;
     std::optional<bool> dataTerminalReady_;

@@ -28,7 +28,10 @@ class SerialLink : public QObject {
 public:
     using QObject::QObject;
 
+    // Port n opens the device that COMn stands for at the time of the open...
     virtual void setCommPort(int portNumber) = 0;
+    // ...unless a device is named: it is opened, as port n, until the next setCommPort.
+    virtual void setDevice(const QString& device) = 0;
     virtual void setHandshaking(Handshaking handshaking) = 0;
     virtual void setSettings(const LineSettings& settings) = 0;
 

@@ -13,7 +13,8 @@
 
 namespace kxlt::ui {
 
-MainWindow::MainWindow(port::SerialLink& link, QWidget* parent) : QWidget(parent), MSComm1(link)
+MainWindow::MainWindow(port::SerialLink& link, QWidget* parent)
+    : QWidget(parent), MSComm1(link), line_(link)
 {
     buildControls();
     nameControlsForAssistiveTools();
@@ -43,9 +44,8 @@ void MainWindow::connectPort()
     connect(Command5, &QPushButton::clicked, this, &MainWindow::openOrClosePort);
     connect(Command7, &QPushButton::clicked, this, &MainWindow::startTest);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::testTick);
-    connect(&MSComm1, &port::SerialLink::received, this, &MainWindow::receive);
-    connect(&MSComm1, &port::SerialLink::lineQuiet, this, &MainWindow::receiveQuietLine);
-    connect(&MSComm1, &port::SerialLink::portLost, this, &MainWindow::dropLostPort);
+    connect(&line_, &port::BoardLine::lineEvent, this, &MainWindow::showLineEvent);
+    connect(&line_, &port::BoardLine::lost, this, &MainWindow::dropLostPort);
     connect(Rbox1, &ReplyLog::changed, this, &MainWindow::decodeReplyLine);
     for (QRadioButton* option : portOptions_)
         option->installEventFilter(this);

@@ -1,17 +1,15 @@
 #pragma once
 
+#include "port/board_line.h"
 #include "port/serial_link.h"
 #include "protocol/command_frame.h"
-#include "protocol/reply_framer.h"
 
-#include <QByteArray>
 #include <QHash>
 #include <QWidget>
 
 #include <array>
 #include <optional>
 #include <string>
-#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -85,19 +83,16 @@ private:
     void testTick();
 
     // reception.cpp
-    void receive(const QByteArray& bytes);
-    void receiveQuietLine();
-    void resetReceiver();
-    void showLineEvents(const std::vector<protocol::LineEvent>& events);
+    void showLineEvent(const protocol::LineEvent& event);
     void showPartType(bool recognised);
     void showReply(const protocol::ReplyBytes& reply);
     void decodeReplyLine();
 
     port::SerialLink& MSComm1;
+    port::BoardLine line_;
     QTimer* Timer1;
     // The latest reply's line with CR LF, kept for decoding.
     std::string replyLine_;
-    protocol::ReplyFramer framer_;
     // What a screen reader hears for each value label, "%1" standing for the value.
     QHash<const QLabel*, QString> figureNames_;
 

@@ -37,17 +37,13 @@ int MainWindow::selectedPortNumber() const
 
 void MainWindow::openPort(int portNumber)
 {
-    MSComm1.setHandshaking(port::Handshaking::None);
-    MSComm1.setSettings(port::kBoardLineSettings);
-    MSComm1.setCommPort(portNumber);
-    MSComm1.setPortOpen(true);
-    if (!MSComm1.portOpen()) {
+    const std::optional<QString> device = port::deviceForPort(portNumber);
+    if (!line_.open(portNumber, device)) {
         // Passed over in silence; the reason waits in the tooltip for whoever wonders.
-        Command5->setToolTip(MSComm1.openFailure());
+        Command5->setToolTip(line_.openFailure());
         return;
     }
-    resetReceiver();
-    Command5->setToolTip(port::describePort(portNumber, port::deviceForPort(portNumber)));
+    Command5->setToolTip(port::describePort(portNumber, device));
     Command5->setText(QStringLiteral("Close port"));
     for (QRadioButton* option : portOptions_)
         option->setEnabled(false);
@@ -58,7 +54,7 @@ void MainWindow::openPort(int portNumber)
 
 void MainWindow::closePort()
 {
-    MSComm1.setPortOpen(false);
+    line_.close();
     showPortClosed();
 }
 
@@ -75,7 +71,6 @@ void MainWindow::showPortClosed()
 
 void MainWindow::dropLostPort(const QString& reason)
 {
-    resetReceiver();
     showPortClosed();
     Command5->setToolTip(QStringLiteral("The port was closed: %1").arg(reason));
 }

@@ -14,32 +14,15 @@ namespace {
 const QColor kRecognisedColour(0, 192, 0);
 const QColor kUnknownColour(255, 0, 0);
 
-std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
-{
-    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-            static_cast<std::size_t>(bytes.size())};
-}
-
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 } // namespace
 
-void MainWindow::receive(const QByteArray& bytes)
-{
-    showLineEvents(framer_.receive(bytesOf(bytes)));
-}
-
-void MainWindow::receiveQuietLine() { showLineEvents(framer_.lineQuiet()); }
-
-void MainWindow::resetReceiver() { framer_.reset(); }
-
 // Junk shows as the all-zero reply it carries, under "Unknow Part".
-void MainWindow::showLineEvents(const std::vector<protocol::LineEvent>& events)
+void MainWindow::showLineEvent(const protocol::LineEvent& event)
 {
-    for (const protocol::LineEvent& event : events) {
-        showPartType(event.kind != protocol::LineEventKind::Junk);
-        showReply(event.bytes);
-    }
+    showPartType(event.kind != protocol::LineEventKind::Junk);
+    showReply(event.bytes);
 }
 
 void MainWindow::showPartType(bool recognised)

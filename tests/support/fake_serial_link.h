@@ -13,12 +13,14 @@ public:
     bool opens = true;
     bool open = false;
     int portNumber = 0;
+    QString device;
     std::optional<kxlt::port::LineSettings> settings;
     kxlt::port::Handshaking handshaking = kxlt::port::Handshaking::RtsCts;
     std::optional<bool> dtr;
     QList<QByteArray> written;
 
     void setCommPort(int number) override { portNumber = number; }
+    void setDevice(const QString& value) override { device = value; }
     void setHandshaking(kxlt::port::Handshaking value) override { handshaking = value; }
     void setSettings(const kxlt::port::LineSettings& value) override { settings = value; }
     bool portOpen() const override { return open; }
