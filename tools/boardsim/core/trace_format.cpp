@@ -39,16 +39,17 @@ std::string malformedLine(const MalformedBuffer& malformed)
 
 std::string skippedLine(const SkippedBytes& skipped) { return "skip " + toHex(skipped.bytes); }
 
-std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet)
+std::string sentLine(std::span<const std::uint8_t> transmission, std::size_t boards,
+                     ReplyFault fault, std::chrono::milliseconds quiet)
 {
-    std::string line = "tx " + toHex(answer.reply) + quietField(quiet);
+    std::string line = "tx " + toHex(transmission) + quietField(quiet);
     switch (fault) {
     case ReplyFault::None: break;
     case ReplyFault::BadCheck: line += "  (bad check injected)"; break;
     case ReplyFault::Garbage: line += "  (garbage injected)"; break;
     }
-    if (answer.boards > 1)
-        line += "  (collision of " + std::to_string(answer.boards) + " replies)";
+    if (boards > 1)
+        line += "  (collision of " + std::to_string(boards) + " replies)";
     return line;
 }
 

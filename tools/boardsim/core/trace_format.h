@@ -3,7 +3,6 @@
 #include "frame.h"
 #include "frame_parser.h"
 #include "reply_faults.h"
-#include "shared_line.h"
 
 #include <chrono>
 #include <cstdint>
@@ -14,7 +13,8 @@ namespace boardsim {
 
 // One trace line per event on the line, without the newline. Fields are separated by two spaces;
 // tx and noise lines are written when their first byte goes out, with how long the line had been
-// quiet before it (whole milliseconds since the previous byte sent, or since start):
+// quiet before it (whole milliseconds since the previous byte sent, or since start). A tx line
+// shows every byte of the reply's transmission, the trailer included:
 //   rx AA F5 01 11 00 00 00 10 00  start addr 1
 //   rx AA F5 02 11 00 00 00 13 00  start addr 2  (ignored: board is addr 1)
 //   rx AA F5 03 11 00 00 00 12 00  start addr 3  (ignored: boards are addr 1,2,7)
@@ -28,7 +28,8 @@ std::string receivedLine(const Frame& frame, bool addressed,
                          std::span<const std::uint8_t> boardAddresses);
 std::string malformedLine(const MalformedBuffer& malformed);
 std::string skippedLine(const SkippedBytes& skipped);
-std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet);
+std::string sentLine(std::span<const std::uint8_t> transmission, std::size_t boards,
+                     ReplyFault fault, std::chrono::milliseconds quiet);
 std::string noiseLine(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
 std::string seedLine(std::uint64_t seed);
 

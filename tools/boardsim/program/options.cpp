@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "hex.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -69,6 +71,15 @@ bool assignPath(std::optional<std::string>& target, std::string_view text)
     return true;
 }
 
+bool assignTrailer(std::vector<std::uint8_t>& target, std::string_view text)
+{
+    auto bytes = fromHex(text);
+    if (!bytes || bytes->empty())
+        return false;
+    target = std::move(*bytes);
+    return true;
+}
+
 constexpr unsigned long kNoLimit = std::numeric_limits<unsigned>::max();
 
 struct ValueOption {
@@ -99,6 +110,7 @@ constexpr ValueOption kValueOptions[] = {
      }},
     {"--baud",
      [](Options& o, std::string_view v) { return assignInteger(o.pacing.baud, v, 1, kNoLimit); }},
+    {"--trailer", [](Options& o, std::string_view v) { return assignTrailer(o.trailer, v); }},
     {"--noise-every",
      [](Options& o, std::string_view v) { return assignInteger(o.noiseEvery, v, 1, kNoLimit); }},
     {"--seed",
@@ -171,6 +183,9 @@ Line:
                          and the link is removed on exit
   --baud N               send at the pace of an N baud line: each byte leaves once its 10 bits
                          would have crossed the wire (1.04 ms at 9600)
+  --trailer HEX          bytes sent right after every reply as part of it, in hex with spaces
+                         allowed between bytes: 00 or FF for a line that gives a byte when the
+                         transmitter switches off, 0D0A for a board that ends its replies with CR LF
   --trace                print one line per event on stdout, see Trace below
   --record FILE          append every byte received to FILE, unmodified
 
@@ -206,7 +221,8 @@ Trace (one line per event; fields separated by two spaces):
   noise HEX  quiet MS ms
   seed N                                      first, with --noise-every
   tx and noise lines are printed when their first byte goes out; "quiet" is how long the line had
-  been silent before it, in whole milliseconds since the previous byte sent (or since start).
+  been silent before it, in whole milliseconds since the previous byte sent (or since start). A tx
+  line shows the reply with its trailer.
 
 Exit status: 0 after SIGINT, SIGTERM or --hangup-after; 1 on a system error; 2 on bad usage.
 )";

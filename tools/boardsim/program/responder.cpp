@@ -11,7 +11,7 @@ template <typename... Handlers> struct Overloaded : Handlers... {
 } // namespace
 
 Responder::Responder(const Options& options, OutgoingQueue& outgoing, EventLog& log)
-    : silent_(options.silent), boards_(options.board, options.addresses),
+    : silent_(options.silent), trailer_(options.trailer), boards_(options.board, options.addresses),
       faults_(options.badCheckEvery, options.garbageEvery), outgoing_(outgoing), log_(log)
 {
 }
@@ -40,10 +40,14 @@ void Responder::handle(const Frame& frame, Instant now)
 void Responder::send(const LineAnswer& answer, Instant now)
 {
     const ReplyFault fault = faults_.next();
-    const LineAnswer sent{applyFault(answer.reply, fault), answer.boards};
-    outgoing_.push(sent.reply, now, [this, sent, fault](std::chrono::milliseconds quiet) {
-        log_.sent(sent, fault, quiet);
-    });
+    const Reply reply = applyFault(answer.reply, fault);
+    std::vector<std::uint8_t> transmission(reply.begin(), reply.end());
+    transmission.insert(transmission.end(), trailer_.begin(), trailer_.end());
+    outgoing_.push(
+        transmission, now,
+        [this, transmission, boards = answer.boards, fault](std::chrono::milliseconds quiet) {
+            log_.sent(transmission, boards, fault, quiet);
+        });
 }
 
 } // namespace boardsim

@@ -9,11 +9,12 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace boardsim {
 
 // What the line carries back for the bytes the tool sends: the boards' replies, damaged on
-// schedule.
+// schedule, each followed by the trailer.
 class Responder {
 public:
     Responder(const Options& options, OutgoingQueue& outgoing, EventLog& log);
@@ -25,6 +26,7 @@ private:
     void send(const LineAnswer& answer, Instant now);
 
     bool silent_;
+    std::vector<std::uint8_t> trailer_;
     SharedLine boards_;
     FrameParser parser_;
     ReplyFaults faults_;
