@@ -131,11 +131,11 @@ private slots:
         }
     }
 
-    // What the tool reads back, byte for byte, for what it sends in reads of 13 bytes: each reply
-    // (damaged ones too) with the trailer right behind it.
+    // What the tool reads back, byte for byte, for what it sends in reads of 13 bytes: the echo of
+    // every byte first, then each reply (damaged ones too) with the trailer right behind it.
     void answersLikeARealLine()
     {
-        const QByteArray query1 = "AAF901FE01FE00AB00";
+        const QByteArray query1 = "AAF901FE01FE00AB00", query2 = "AAF902FD02FD00AB00";
         // Marker, "KX-LT   ", goal 000000, 00, actual 000000, seconds 0000, 000000, serial 123456,
         // version 3.0, address 1, check; bad check; garbage.
         const QByteArray reply = "544B582D4C54202020 00000000 000000 0000 000000 123456 30 01 13";
@@ -147,6 +147,9 @@ private slots:
             {{"--trailer", "FF", "--bad-check-every", "2", "--garbage-every", "3"},
              query1 + query1 + query1,
              reply + "FF" + badCheck + "FF" + garbage + "FF"},
+            {{"--echo", "--trailer", "00"},
+             "12" + query2 + query1,
+             "12" + query2 + query1 + reply + "00"},
         };
         for (const auto& [args, sent, expected] : table) {
             const auto parsed = parseOptions(args);

@@ -53,9 +53,10 @@ std::string sentLine(std::span<const std::uint8_t> transmission, std::size_t boa
     return line;
 }
 
-std::string noiseLine(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
+std::string bytesLine(std::string_view what, std::span<const std::uint8_t> bytes,
+                      std::chrono::milliseconds quiet)
 {
-    return "noise " + toHex(burst) + quietField(quiet);
+    return std::string(what) + ' ' + toHex(bytes) + quietField(quiet);
 }
 
 std::string seedLine(std::uint64_t seed) { return "seed " + std::to_string(seed); }

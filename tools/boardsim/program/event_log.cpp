@@ -30,9 +30,14 @@ void EventLog::sent(std::span<const std::uint8_t> transmission, std::size_t boar
     trace(sentLine(transmission, boards, fault, quiet));
 }
 
+void EventLog::echoed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds quiet)
+{
+    trace(bytesLine("echo", bytes, quiet));
+}
+
 void EventLog::noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
 {
-    trace(noiseLine(burst, quiet));
+    trace(bytesLine("noise", burst, quiet));
 }
 
 void EventLog::seed(std::uint64_t seed) { trace(seedLine(seed)); }

@@ -22,6 +22,7 @@ public:
     void skipped(const SkippedBytes& skipped);
     void sent(std::span<const std::uint8_t> transmission, std::size_t boards, ReplyFault fault,
               std::chrono::milliseconds quiet);
+    void echoed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds quiet);
     void noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
     void seed(std::uint64_t seed);
     void hungUp();

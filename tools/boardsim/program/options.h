@@ -28,6 +28,7 @@ struct Options {
     std::optional<std::uint64_t> seed;
     std::optional<std::chrono::duration<double>> hangupAfter;
     std::vector<std::uint8_t> trailer; // sent right after every reply
+    bool echo = false;                 // the line sends back every byte it receives
 };
 
 struct HelpRequested {};

@@ -11,13 +11,19 @@ template <typename... Handlers> struct Overloaded : Handlers... {
 } // namespace
 
 Responder::Responder(const Options& options, OutgoingQueue& outgoing, EventLog& log)
-    : silent_(options.silent), trailer_(options.trailer), boards_(options.board, options.addresses),
+    : silent_(options.silent), echo_(options.echo), trailer_(options.trailer),
+      boards_(options.board, options.addresses),
       faults_(options.badCheckEvery, options.garbageEvery), outgoing_(outgoing), log_(log)
 {
 }
 
 void Responder::receive(std::span<const std::uint8_t> bytes, Instant now)
 {
+    if (echo_) {
+        std::vector<std::uint8_t> echo(bytes.begin(), bytes.end());
+        outgoing_.push(echo, now,
+                       [this, echo](std::chrono::milliseconds quiet) { log_.echoed(echo, quiet); });
+    }
     for (const ParseEvent& event : parser_.feed(bytes)) {
         std::visit(Overloaded{
                        [&](const Frame& frame) { handle(frame, now); },

@@ -13,8 +13,8 @@
 
 namespace boardsim {
 
-// What the line carries back for the bytes the tool sends: the boards' replies, damaged on
-// schedule, each followed by the trailer.
+// What the line carries back for the bytes the tool sends: their echo first if the line echoes,
+// then the boards' replies, damaged on schedule, each followed by the trailer.
 class Responder {
 public:
     Responder(const Options& options, OutgoingQueue& outgoing, EventLog& log);
@@ -26,6 +26,7 @@ private:
     void send(const LineAnswer& answer, Instant now);
 
     bool silent_;
+    bool echo_;
     std::vector<std::uint8_t> trailer_;
     SharedLine boards_;
     FrameParser parser_;
