@@ -1,11 +1,12 @@
-// The simulated board's own rules: its options, how it reacts to frames as time passes, when its
-// bytes go out, and the damage it adds on request. How the window takes what it sends is for the
-// end-to-end tests.
+// The simulated board's own rules: its options, how it reacts to frames as time passes, what the
+// line adds to its replies, when its bytes go out, and the damage it adds on request. How the
+// window takes what it sends is for the end-to-end tests.
 #include "frame_parser.h"
 #include "noise_source.h"
 #include "options.h"
 #include "outgoing_queue.h"
 #include "reply_faults.h"
+#include "responder.h"
 #include "shared_line.h"
 
 #include <QtTest>
@@ -63,6 +64,9 @@ private slots:
             {{"--version", "25"}, "bad value '25' for --version"},
             {{"--chunk-gap-ms", "5"}, "--chunk-gap-ms needs --chunk"},
             {{"--seed", "42"}, "--seed needs --noise-every"},
+            {{"--trailer", "0D0"}, "bad value '0D0' for --trailer"},
+            {{"--trailer", "0G"}, "bad value '0G' for --trailer"},
+            {{"--trailer", ""}, "bad value '' for --trailer"},
             {{"--baud"}, "--baud needs a value"},
             {{"--bogus"}, "unknown option '--bogus'"},
         };
@@ -124,6 +128,44 @@ private slots:
                         if (const auto answer = line.handle(*frame, at))
                             answered << fields(answer->reply);
             QCOMPARE((sent + "=> " + answered.join(", ")).trimmed(), step);
+        }
+    }
+
+    // What the tool reads back, byte for byte, for what it sends in reads of 13 bytes: the echo of
+    // every byte first, then each reply (damaged ones too) with the trailer right behind it.
+    void answersLikeARealLine()
+    {
+        const QByteArray query1 = "AAF901FE01FE00AB00", query2 = "AAF902FD02FD00AB00";
+        // Marker, "KX-LT   ", goal 000000, 00, actual 000000, seconds 0000, 000000, serial 123456,
+        // version 3.0, address 1, check; bad check; garbage.
+        const QByteArray reply = "544B582D4C54202020 00000000 000000 0000 000000 123456 30 01 13";
+        const QByteArray badCheck = reply.chopped(2) + "EC", garbage = "AA" + QByteArray(52, '5');
+        const std::tuple<std::vector<const char*>, QByteArray, QByteArray> table[] = {
+            {{"--trailer", "0d 0A"},
+             query1 + "AAF5011100000010 00" + query1,
+             reply + "0D0A" + reply + "0D0A"},
+            {{"--trailer", "FF", "--bad-check-every", "2", "--garbage-every", "3"},
+             query1 + query1 + query1,
+             reply + "FF" + badCheck + "FF" + garbage + "FF"},
+            {{"--echo", "--trailer", "00"},
+             "12" + query2 + query1,
+             "12" + query2 + query1 + reply + "00"},
+        };
+        for (const auto& [args, sent, expected] : table) {
+            const auto parsed = parseOptions(args);
+            const auto* options = std::get_if<Options>(&parsed);
+            QVERIFY(options);
+            QTemporaryFile line;
+            QVERIFY(line.open());
+            OutgoingQueue queue(options->pacing, Instant{});
+            EventLog log(false);
+            Responder responder(*options, queue, log);
+            const QByteArray bytes = QByteArray::fromHex(sent);
+            for (qsizetype from = 0; from < bytes.size(); from += 13)
+                responder.receive(bytesOf(bytes.mid(from, 13)), Instant{});
+            queue.writeTo(line.handle(), Instant{});
+            QVERIFY(line.seek(0));
+            QCOMPARE(line.readAll().toHex(' '), QByteArray::fromHex(expected).toHex(' '));
         }
     }
 

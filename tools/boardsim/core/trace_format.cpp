@@ -39,22 +39,24 @@ std::string malformedLine(const MalformedBuffer& malformed)
 
 std::string skippedLine(const SkippedBytes& skipped) { return "skip " + toHex(skipped.bytes); }
 
-std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet)
+std::string sentLine(std::span<const std::uint8_t> transmission, std::size_t boards,
+                     ReplyFault fault, std::chrono::milliseconds quiet)
 {
-    std::string line = "tx " + toHex(answer.reply) + quietField(quiet);
+    std::string line = "tx " + toHex(transmission) + quietField(quiet);
     switch (fault) {
     case ReplyFault::None: break;
     case ReplyFault::BadCheck: line += "  (bad check injected)"; break;
     case ReplyFault::Garbage: line += "  (garbage injected)"; break;
     }
-    if (answer.boards > 1)
-        line += "  (collision of " + std::to_string(answer.boards) + " replies)";
+    if (boards > 1)
+        line += "  (collision of " + std::to_string(boards) + " replies)";
     return line;
 }
 
-std::string noiseLine(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
+std::string bytesLine(std::string_view what, std::span<const std::uint8_t> bytes,
+                      std::chrono::milliseconds quiet)
 {
-    return "noise " + toHex(burst) + quietField(quiet);
+    return std::string(what) + ' ' + toHex(bytes) + quietField(quiet);
 }
 
 std::string seedLine(std::uint64_t seed) { return "seed " + std::to_string(seed); }

@@ -3,18 +3,19 @@
 #include "frame.h"
 #include "frame_parser.h"
 #include "reply_faults.h"
-#include "shared_line.h"
 
 #include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace boardsim {
 
 // One trace line per event on the line, without the newline. Fields are separated by two spaces;
-// tx and noise lines are written when their first byte goes out, with how long the line had been
-// quiet before it (whole milliseconds since the previous byte sent, or since start):
+// tx, echo and noise lines are written when their first byte goes out, with how long the line had
+// been quiet before it (whole milliseconds since the previous byte sent, or since start). A tx line
+// shows every byte of the reply's transmission, the trailer included:
 //   rx AA F5 01 11 00 00 00 10 00  start addr 1
 //   rx AA F5 02 11 00 00 00 13 00  start addr 2  (ignored: board is addr 1)
 //   rx AA F5 03 11 00 00 00 12 00  start addr 3  (ignored: boards are addr 1,2,7)
@@ -22,14 +23,18 @@ namespace boardsim {
 //   skip 12 34
 //   tx 54 4B 58 ...  quiet 812 ms  [(bad check injected) | (garbage injected)]
 //                                  [(collision of N replies)]
+//   echo AA F9 01 FE 01 FE 00 AB 00  quiet 0 ms
 //   noise 3F 54 E0  quiet 97 ms
 //   seed 42  (printed first when there is noise, so a run can be repeated)
 std::string receivedLine(const Frame& frame, bool addressed,
                          std::span<const std::uint8_t> boardAddresses);
 std::string malformedLine(const MalformedBuffer& malformed);
 std::string skippedLine(const SkippedBytes& skipped);
-std::string sentLine(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet);
-std::string noiseLine(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
+std::string sentLine(std::span<const std::uint8_t> transmission, std::size_t boards,
+                     ReplyFault fault, std::chrono::milliseconds quiet);
+// An echo or noise line: what, then the bytes.
+std::string bytesLine(std::string_view what, std::span<const std::uint8_t> bytes,
+                      std::chrono::milliseconds quiet);
 std::string seedLine(std::uint64_t seed);
 
 } // namespace boardsim

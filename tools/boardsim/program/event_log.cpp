@@ -24,14 +24,20 @@ void EventLog::malformed(const MalformedBuffer& malformed, std::size_t count)
 
 void EventLog::skipped(const SkippedBytes& skipped) { trace(skippedLine(skipped)); }
 
-void EventLog::sent(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet)
+void EventLog::sent(std::span<const std::uint8_t> transmission, std::size_t boards,
+                    ReplyFault fault, std::chrono::milliseconds quiet)
 {
-    trace(sentLine(answer, fault, quiet));
+    trace(sentLine(transmission, boards, fault, quiet));
+}
+
+void EventLog::echoed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds quiet)
+{
+    trace(bytesLine("echo", bytes, quiet));
 }
 
 void EventLog::noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet)
 {
-    trace(noiseLine(burst, quiet));
+    trace(bytesLine("noise", burst, quiet));
 }
 
 void EventLog::seed(std::uint64_t seed) { trace(seedLine(seed)); }

@@ -3,7 +3,6 @@
 #include "frame.h"
 #include "frame_parser.h"
 #include "reply_faults.h"
-#include "shared_line.h"
 
 #include <chrono>
 #include <cstdint>
@@ -21,7 +20,9 @@ public:
     void received(const Frame& frame, bool addressed, std::span<const std::uint8_t> boardAddresses);
     void malformed(const MalformedBuffer& malformed, std::size_t count);
     void skipped(const SkippedBytes& skipped);
-    void sent(const LineAnswer& answer, ReplyFault fault, std::chrono::milliseconds quiet);
+    void sent(std::span<const std::uint8_t> transmission, std::size_t boards, ReplyFault fault,
+              std::chrono::milliseconds quiet);
+    void echoed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds quiet);
     void noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
     void seed(std::uint64_t seed);
     void hungUp();

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "hex.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -69,7 +71,27 @@ bool assignPath(std::optional<std::string>& target, std::string_view text)
     return true;
 }
 
+bool assignTrailer(std::vector<std::uint8_t>& target, std::string_view text)
+{
+    auto bytes = fromHex(text);
+    if (!bytes || bytes->empty())
+        return false;
+    target = std::move(*bytes);
+    return true;
+}
+
 constexpr unsigned long kNoLimit = std::numeric_limits<unsigned>::max();
+
+struct FlagOption {
+    std::string_view name;
+    bool Options::*flag;
+};
+
+constexpr FlagOption kFlagOptions[] = {
+    {"--trace", &Options::trace},
+    {"--silent", &Options::silent},
+    {"--echo", &Options::echo},
+};
 
 struct ValueOption {
     std::string_view name;
@@ -99,6 +121,7 @@ constexpr ValueOption kValueOptions[] = {
      }},
     {"--baud",
      [](Options& o, std::string_view v) { return assignInteger(o.pacing.baud, v, 1, kNoLimit); }},
+    {"--trailer", [](Options& o, std::string_view v) { return assignTrailer(o.trailer, v); }},
     {"--noise-every",
      [](Options& o, std::string_view v) { return assignInteger(o.noiseEvery, v, 1, kNoLimit); }},
     {"--seed",
@@ -109,9 +132,10 @@ constexpr ValueOption kValueOptions[] = {
      [](Options& o, std::string_view v) { return assignSeconds(o.hangupAfter, v); }},
 };
 
-const ValueOption* findValueOption(std::string_view name)
+template <typename Option, std::size_t Count>
+const Option* findOption(const Option (&options)[Count], std::string_view name)
 {
-    for (const ValueOption& option : kValueOptions)
+    for (const Option& option : options)
         if (option.name == name)
             return &option;
     return nullptr;
@@ -127,15 +151,11 @@ std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const ch
         const std::string_view name = args[i];
         if (name == "--help" || name == "-h")
             return HelpRequested{};
-        if (name == "--trace") {
-            options.trace = true;
+        if (const FlagOption* flag = findOption(kFlagOptions, name)) {
+            options.*flag->flag = true;
             continue;
         }
-        if (name == "--silent") {
-            options.silent = true;
-            continue;
-        }
-        const ValueOption* option = findValueOption(name);
+        const ValueOption* option = findOption(kValueOptions, name);
         if (option == nullptr)
             return UsageError{"unknown option '" + std::string(name) + "'"};
         if (i + 1 == args.size())
@@ -171,6 +191,11 @@ Line:
                          and the link is removed on exit
   --baud N               send at the pace of an N baud line: each byte leaves once its 10 bits
                          would have crossed the wire (1.04 ms at 9600)
+  --trailer HEX          bytes sent right after every reply as part of it, in hex with spaces
+                         allowed between bytes: 00 or FF for a line that gives a byte when the
+                         transmitter switches off, 0D0A for a board that ends its replies with CR LF
+  --echo                 send back every byte received before anything answered to it, as some
+                         adapters do
   --trace                print one line per event on stdout, see Trace below
   --record FILE          append every byte received to FILE, unmodified
 
@@ -203,10 +228,12 @@ Trace (one line per event; fields separated by two spaces):
   bad HEX  REASON                                                         malformed buffer
   skip HEX                                                                bytes skipped
   tx HEX  quiet MS ms[  (bad check injected) | (garbage injected)][  (collision of N replies)]
+  echo HEX  quiet MS ms                       with --echo
   noise HEX  quiet MS ms
   seed N                                      first, with --noise-every
-  tx and noise lines are printed when their first byte goes out; "quiet" is how long the line had
-  been silent before it, in whole milliseconds since the previous byte sent (or since start).
+  tx, echo and noise lines are printed when their first byte goes out; "quiet" is how long the
+  line had been silent before it, in whole milliseconds since the previous byte sent (or since
+  start). A tx line shows the reply with its trailer.
 
 Exit status: 0 after SIGINT, SIGTERM or --hangup-after; 1 on a system error; 2 on bad usage.
 )";

@@ -27,6 +27,8 @@ struct Options {
     std::chrono::milliseconds noiseEvery{0}; // 0: no noise
     std::optional<std::uint64_t> seed;
     std::optional<std::chrono::duration<double>> hangupAfter;
+    std::vector<std::uint8_t> trailer; // sent right after every reply
+    bool echo = false;                 // the line sends back every byte it receives
 };
 
 struct HelpRequested {};

@@ -8,14 +8,6 @@
 
 namespace boardsim {
 
-namespace {
-
-template <typename... Handlers> struct Overloaded : Handlers... {
-    using Handlers::operator()...;
-};
-
-} // namespace
-
 Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop)
     : Simulator(options, line, stop, std::chrono::steady_clock::now())
 {
@@ -23,9 +15,8 @@ Simulator::Simulator(const Options& options, const PseudoTerminal& line, const S
 
 Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop,
                      Instant start)
-    : line_(line), stop_(stop), silent_(options.silent), boards_(options.board, options.addresses),
-      faults_(options.badCheckEvery, options.garbageEvery), outgoing_(options.pacing, start),
-      log_(options.trace)
+    : line_(line), stop_(stop), outgoing_(options.pacing, start), log_(options.trace),
+      responder_(options, outgoing_, log_)
 {
     if (options.hangupAfter)
         hangupAt_ =
@@ -87,32 +78,7 @@ void Simulator::receive(Instant now)
     const std::span<const std::uint8_t> bytes(buffer.data(), static_cast<std::size_t>(count));
     if (recorder_)
         recorder_->append(bytes);
-    for (const ParseEvent& event : parser_.feed(bytes)) {
-        std::visit(Overloaded{
-                       [&](const Frame& frame) { handle(frame, now); },
-                       [&](const MalformedBuffer& malformed) {
-                           log_.malformed(malformed, parser_.malformedCount());
-                       },
-                       [&](const SkippedBytes& skipped) { log_.skipped(skipped); },
-                   },
-                   event);
-    }
-}
-
-void Simulator::handle(const Frame& frame, Instant now)
-{
-    log_.received(frame, boards_.isAddressed(frame), boards_.addresses());
-    if (const auto answer = boards_.handle(frame, now); answer && !silent_)
-        sendAnswer(*answer, now);
-}
-
-void Simulator::sendAnswer(const LineAnswer& answer, Instant now)
-{
-    const ReplyFault fault = faults_.next();
-    const LineAnswer sent{applyFault(answer.reply, fault), answer.boards};
-    outgoing_.push(sent.reply, now, [this, sent, fault](std::chrono::milliseconds quiet) {
-        log_.sent(sent, fault, quiet);
-    });
+    responder_.receive(bytes, now);
 }
 
 void Simulator::sendNoise(Instant now)
