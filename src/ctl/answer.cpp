@@ -28,22 +28,21 @@ Answer ask(port::BoardLine& line, const protocol::TransmitBuffer& query,
     bool answered = false;
     bool junkSeen = false;
     QEventLoop loop;
-    QObject::connect(&line, &port::BoardLine::lineEvent, &loop,
-                     [&](const protocol::LineEvent& event) {
-                         if (answered)
-                             return;
-                         if (event.kind == protocol::LineEventKind::Junk) {
-                             junkSeen = true;
-                             return;
-                         }
-                         const bool good = event.kind == protocol::LineEventKind::Reply;
-                         if (good && from && event.bytes[protocol::kReplyAddressByte] != *from)
-                             return;
-                         answer = {good ? Answer::Kind::Reply : Answer::Kind::DamagedReply,
-                                   event.bytes};
-                         answered = true;
-                         loop.quit();
-                     });
+    QObject::connect(
+        &line, &port::BoardLine::lineEvent, &loop, [&](const protocol::LineEvent& event) {
+            if (answered)
+                return;
+            if (event.kind == protocol::LineEventKind::Junk) {
+                junkSeen = true;
+                return;
+            }
+            const bool good = event.kind == protocol::LineEventKind::Reply;
+            if (good && from && event.bytes[protocol::kReplyAddressByte] != *from)
+                return;
+            answer = {good ? Answer::Kind::Reply : Answer::Kind::DamagedReply, event.bytes};
+            answered = true;
+            loop.quit();
+        });
     QObject::connect(&line, &port::BoardLine::lost, &loop, &QEventLoop::quit);
     // At the time-out an answer may still be arriving: its quiet line decides.
     QTimer deadline;

@@ -1,4 +1,3 @@
-#include "port/board_line.h"
 #include "ctl/commands.h"
 #include "ctl/error_output.h"
 #include "ctl/help_text.h"

@@ -11,8 +11,7 @@ ExitStatus scan(const Invocation& invocation, port::BoardLine& line, ReplyOutput
     bool anyBadAnswer = false;
     for (unsigned address = invocation.range.first; address <= invocation.range.last; ++address) {
         const auto queried = static_cast<std::uint8_t>(address);
-        const Answer answer =
-            ask(line, protocol::queryFrame(queried), invocation.timeout, queried);
+        const Answer answer = ask(line, protocol::queryFrame(queried), invocation.timeout, queried);
         switch (answer.kind) {
         case Answer::Kind::Reply:
             output.printRow(reportReply(answer.reply), QDateTime::currentDateTime());

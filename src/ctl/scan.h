@@ -1,9 +1,9 @@
 #pragma once
 
-#include "port/board_line.h"
 #include "ctl/exit_status.h"
 #include "ctl/invocation.h"
 #include "ctl/reply_output.h"
+#include "port/board_line.h"
 
 namespace kxlt::ctl {
 

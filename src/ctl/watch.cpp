@@ -47,8 +47,8 @@ ExitStatus watch(const Invocation& invocation, port::BoardLine& line, ReplyOutpu
                 return ExitStatus::OutputFailed;
             break;
         case Answer::Kind::NoAnswer:
-            printError("no answer from address " + std::to_string(invocation.address) +
-                       " within " + std::to_string(invocation.timeout.count()) + " ms");
+            printError("no answer from address " + std::to_string(invocation.address) + " within " +
+                       std::to_string(invocation.timeout.count()) + " ms");
             anyUnanswered = true;
             break;
         case Answer::Kind::DamagedReply:

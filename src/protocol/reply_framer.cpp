@@ -148,8 +148,8 @@ void ReplyFramer::decideBurst(std::vector<LineEvent>& events)
         // Past the trailer of the last reply, where a damaged one begins.
         const auto trailerEnd = bytes.begin() + static_cast<std::ptrdiff_t>(
                                                     std::min(bytes.size(), end + kMaxTrailer + 1));
-        const auto marker = std::find(bytes.begin() + static_cast<std::ptrdiff_t>(end),
-                                      trailerEnd, kTypeMarker);
+        const auto marker =
+            std::find(bytes.begin() + static_cast<std::ptrdiff_t>(end), trailerEnd, kTypeMarker);
         if (marker != trailerEnd)
             end = static_cast<std::size_t>(marker - bytes.begin());
     }
@@ -157,8 +157,7 @@ void ReplyFramer::decideBurst(std::vector<LineEvent>& events)
 }
 
 // Fewer than 27 bytes are a glitch, not an answer: they leave the last reading standing.
-void ReplyFramer::reportNoReply(std::span<const std::uint8_t> bytes,
-                                std::vector<LineEvent>& events)
+void ReplyFramer::reportNoReply(std::span<const std::uint8_t> bytes, std::vector<LineEvent>& events)
 {
     if (bytes.size() < kReplySize || junkReported_)
         return;

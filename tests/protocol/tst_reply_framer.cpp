@@ -140,8 +140,7 @@ private slots:
         QTest::newRow("junk between back-to-back replies costs the reply before it")
             << Script{kA + kJunk + kB + kC, kQuiet} << "| B C";
         QTest::newRow("a damaged reply on a quiet line") << Script{kDamaged, kQuiet} << "| damaged";
-        QTest::newRow("a damaged reply, then a good one")
-            << Script{kDamaged + kA, kQuiet} << "| A";
+        QTest::newRow("a damaged reply, then a good one") << Script{kDamaged + kA, kQuiet} << "| A";
         QTest::newRow("a good reply, then a damaged one")
             << Script{kA + kDamaged, kQuiet} << "| A damaged";
         QTest::newRow("a damaged reply behind a trailer")

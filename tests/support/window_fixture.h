@@ -4,6 +4,7 @@
 #include "pseudo_terminal.h"
 #include "window_controls.h"
 
+#include "port/port_mapping.h"
 #include "port/qt_serial_link.h"
 #include "ui/main_window.h"
 #include "ui/reply_log.h"
@@ -49,8 +50,18 @@ template <typename Link> struct WindowWith {
     void tick() { QMetaObject::invokeMethod(get<QTimer>("Timer1"), "timeout"); }
 };
 
-// The window's wiring, with a link that records what it is asked.
+// The window's wiring, with a link that records what it is asked. COMn stands for the made-up
+// device /dev/fake-comN.
 struct WindowOnFake : WindowWith<FakeSerialLink> {
+    WindowOnFake() { setFakeDevices(true); }
+    ~WindowOnFake() { setFakeDevices(false); }
+    static void setFakeDevices(bool set)
+    {
+        for (int n = 1; n <= kxlt::port::kPortCount; ++n) {
+            const QByteArray name = "KXLT_COM" + QByteArray::number(n);
+            set ? qputenv(name, "/dev/fake-com" + QByteArray::number(n)) : qunsetenv(name);
+        }
+    }
     // Opens the port; the line has been quiet since, as long before an operator's first click.
     [[nodiscard]] bool openPort()
     {

@@ -73,10 +73,11 @@ private slots:
         QTest::newRow("USB chunks 16 ms apart") << QByteArray() << 8 << 16 << reply;
         QTest::newRow("a slow adapter, 50 ms a byte") << QByteArray() << 1 << 50 << reply;
         QTest::newRow("noise, a quiet line, then a reply")
-            << QByteArray::fromHex("0154FF54549C2054") << 1 << 1
-            << QStringList{kZeroLine, kReplyLine};
+            << QByteArray::fromHex("0154FF54549C2054") << 1 << 1 << reply;
         QTest::newRow("a stray marker, a quiet line, then a reply")
-            << QByteArray("T") << 1 << 1 << QStringList{kZeroLine, kReplyLine};
+            << QByteArray("T") << 1 << 1 << reply;
+        QTest::newRow("27 bytes of noise, a quiet line, then a reply")
+            << QByteArray(27, '\xFF') << 1 << 1 << QStringList{kZeroLine, kReplyLine};
     }
     void lineIsCutIntoReplies()
     {
@@ -95,6 +96,32 @@ private slots:
         QTest::qWait(2 * kQuietMs);
         QCOMPARE(ui->logLines(), lines);
         QCOMPARE(ui->shown("DS_type"), QStringLiteral("KX-LT"));
+    }
+
+    // A board on an RS-485 line: the automatic test asks once a second, each reply comes at line
+    // speed with the byte or two the line leaves behind it, and glitches come while it is idle.
+    void trailersAndGlitchesLeaveEveryReading()
+    {
+        const QByteArray trailers[] = {QByteArray(1, '\0'), "\xFF", "\r\n"};
+        const QByteArray glitches[] = {"\xFF", "T", QByteArray::fromHex("54 4B 58 00 FF 54")};
+        QVERIFY(ui->openPort());
+        QStringList shown;
+        ui->click("Command7");
+        for (int second = 0; second < 10; ++second) {
+            QByteArray query;
+            QTRY_VERIFY_WITH_TIMEOUT((query += line().readFor(1)).size() >= 9, 2000);
+            QCOMPARE(query, QByteArray::fromHex("AAF901FE01FE00AB00"));
+            const QByteArray reply = replyBytes({.actual = std::uint32_t(second)});
+            writePaced(reply + trailers[second % 3], 1, 1);
+            shown << QString::fromLatin1((reply + reply.right(1)).toHex().toUpper());
+            QTRY_COMPARE(ui->shown("len1"), shown.last());
+            QTest::qWait(2 * kQuietMs);
+            writePaced(glitches[second % 3], 1, 1);
+            QTest::qWait(2 * kQuietMs);
+            QCOMPARE(ui->shown("DS_type"), QStringLiteral("KX-LT"));
+            QCOMPARE(ui->shown("Dis_real"), QStringLiteral("00000%1").arg(second));
+        }
+        QCOMPARE(ui->logLines(), shown);
     }
 
     void deviceGoneLeavesTheClosedStateAndOpensAgainLater()

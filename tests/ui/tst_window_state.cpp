@@ -132,6 +132,7 @@ private slots:
         ui->click("Option5");
         QVERIFY(ui->openPort());
         QCOMPARE(ui->link.portNumber, 5);
+        QCOMPARE(ui->link.device, QStringLiteral("/dev/fake-com5"));
         QCOMPARE(ui->link.settings, kxlt::port::kBoardLineSettings);
         QCOMPARE(ui->link.handshaking, kxlt::port::Handshaking::None);
         QCOMPARE(ui->shown("Command5"), QStringLiteral("Close port"));
