@@ -21,25 +21,29 @@ Commands:
   scan [FROM-TO]       ask each address from FROM to TO (default 0-99) for its status, waiting
                        --timeout at each, and list the boards that answer
   watch                the automatic test: ask the board at --address for its status every
-                       --interval and print each reply as it comes, until --count replies or
-                       Ctrl-C; a query left unanswered is reported on standard error
+                       --interval and print each reply, until --count queries or SIGINT or
+                       SIGTERM; a query left unanswered is reported on standard error
 
 Options (before or after the command):
   --port DEVICE|COMn   serial device path, or COM1..COM5 numbered as in the window, where
                        KXLT_COM1..KXLT_COM5 choose their devices (default COM1)
   --address N          board address 0..255 (default 1)
-  --timeout MS         how long to wait for an answer (default 1000). At 9600 baud a query takes
-                       about 9 ms and a reply 28 ms; the board's turnaround and a USB adapter's
-                       latency add some, and a reply counts only once the line has then been
-                       quiet for 100 ms. Before a query kxltctl waits, up to the same time, for
-                       the line to be quiet. For scan, the wait at each address: 150 scans
-                       quickly on a short line.
+  --timeout MS         how long to wait for an answer to arrive (default 1000). At 9600 baud a
+                       query takes about 9 ms and a reply 28 ms; the board's turnaround and a
+                       USB adapter's latency add some. An answer counts once the line has then
+                       been quiet for 100 ms, which comes on top. Before each query kxltctl
+                       waits, up to a second, for the line to be quiet. status, info, scan and
+                       watch take only answers from the address they asked (info: any). For
+                       scan, the wait at each address: 150 scans quickly on a short line.
   --json               print each reply as a JSON object on one line
   --verify             with goal, actual or set-address: ask the board afterwards (at the new
                        address for set-address) and fail unless it reports the new value. Not
                        with increment, which no reply carries.
-  --interval MS        watch: time between queries (default 1000, as the window's test)
-  --count N            watch: stop after N replies (default: until SIGINT or SIGTERM)
+  --interval MS        watch: time from one query to the next (default 1000, as the window's
+                       test); when a query, its answer and the quiet line take longer, the next
+                       query follows at once
+  --count N            watch: stop after N queries, answered or not (default: until SIGINT or
+                       SIGTERM)
   --csv                watch, scan: comma-separated values with a header line
   -h, --help           show this help
   --version            show the version
@@ -50,11 +54,13 @@ window shows it. scan and watch print one line per reply, with the time it arriv
 
 Exit status:
   0   done
-  1   no answer within the timeout (scan: no board answered)
+  1   no answer within the timeout (scan: no board answered; watch: a query went
+      unanswered, the rows of the others printed)
   2   an answer that failed its check, or only bytes that are no reply
   3   the port could not be opened, or went away
   4   --verify: the board did not report the new value
   64  bad arguments; nothing was sent
+  74  the output could not be written (a full disk)
 )";
 }
 

@@ -1,5 +1,7 @@
 // kxltctl run as a script runs it, against kxlt-boardsim on a pseudo-terminal, both as processes.
 #include "board_process.h"
+#include "pseudo_terminal.h"
+#include "reply_bytes.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -40,12 +42,23 @@ private:
         return board.stop() ? board.received() : QByteArray("(the board did not end cleanly)");
     }
 
-    // Runs kxltctl on the board's port with arguments separated by blanks.
+    // Runs kxltctl on the board's port with arguments separated by blanks; ">FILE" at the end
+    // sends its output there.
     Run ctl(const QString& arguments)
     {
         QProcess process;
-        process.start(KXLTCTL_PATH,
-                      QStringList{"--port", device} + arguments.split(' ', Qt::SkipEmptyParts));
+        start(process, arguments);
+        return finish(process);
+    }
+    void start(QProcess& process, const QString& arguments)
+    {
+        QStringList words = arguments.split(' ', Qt::SkipEmptyParts);
+        if (!words.isEmpty() && words.last().startsWith('>'))
+            process.setStandardOutputFile(words.takeLast().mid(1));
+        process.start(KXLTCTL_PATH, QStringList{"--port", device} + words);
+    }
+    static Run finish(QProcess& process)
+    {
         if (!process.waitForFinished(kProcessMs))
             process.kill();
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -98,8 +111,8 @@ private slots:
         QCOMPARE(found, QList<int>({1, 2, 7}));
     }
 
-    // Three replies from a board left at its defaults, in each format: a header where the format
-    // has one, then a row for each reply.
+    // Five replies from a board left at its defaults, asked faster than the line allows, in each
+    // format: a header where the format has one, then a row for each reply.
     void watchPrintsEachReplyAsItComes()
     {
         const QString time =
@@ -107,20 +120,41 @@ private slots:
         const QString reply = QStringLiteral("[0-9A-F]{56}");
         const std::pair<QString, QString> formats[] = {
             {"", "time +part type +address +goal.*\n(" + time +
-                     R"( +KX-LT +1 +000000 +000000 +\d{4} +123456 +3\.0 +0 +)" + reply + "\n){3}"},
+                     R"( +KX-LT +1 +000000 +000000 +\d{4} +123456 +3\.0 +0 +)" + reply + "\n){5}"},
             {"--json", "(\\{.*\"address\":1,.*\"serial\":\"123456\",\"time\":\"" + time +
-                           "\",\"version\":\"3\\.0\"\\}\n){3}"},
+                           "\",\"version\":\"3\\.0\"\\}\n){5}"},
             {"--csv", "time,part_type,address,goal,actual,seconds,serial,version,difference,"
                       "efficiency,reply\n(" +
                           time + R"(,KX-LT,1,000000,000000,\d{4},123456,3\.0,0,,)" + reply +
-                          "\n){3}"},
+                          "\n){5}"},
         };
         QVERIFY(startBoard(""));
         for (const auto& [format, output] : formats) {
-            const Run run = ctl("watch --interval 150 --count 3 " + format);
+            const Run run = ctl("watch --interval 50 --count 5 " + format);
             QVERIFY2(run.exitCode == 0, qPrintable(run.err));
             QVERIFY2(QRegularExpression("^" + output + "$").match(run.out).hasMatch(),
                      qPrintable(run.out));
+        }
+    }
+
+    // The test plays the board on a pseudo-terminal: an answer from another address is not this
+    // board's, however good; the right one behind it is taken.
+    void answersFromOtherAddressesArePassedOver()
+    {
+        PseudoTerminal line;
+        device = line.slavePath();
+        const QByteArray other = replyBytes({.address = 7});
+        const QByteArray own = replyBytes({.address = 1});
+        for (const QByteArray& answer : {other, other + own}) {
+            QProcess process;
+            start(process, "--timeout 300 status");
+            QByteArray query;
+            QTRY_VERIFY((query += line.readFor(1)).size() >= 9);
+            QCOMPARE(query, QByteArray::fromHex("AAF901FE01FE00AB00"));
+            line.write(answer);
+            const Run run = finish(process);
+            QCOMPARE(run.exitCode, answer == other ? 1 : 0);
+            QCOMPARE(run.out.contains("address     1\n"), answer != other);
         }
     }
 
@@ -132,6 +166,12 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("reason");
         QTest::newRow("silent") << "--silent | --timeout 300 status" << 1 << "no answer within 300";
+        QTest::newRow("silent watch")
+            << "--silent | --timeout 200 watch --count 2" << 1 << "no answer from address 1";
+        QTest::newRow("answer at once, short timeout") << "| --timeout 60 status" << 0 << "";
+        QTest::newRow("full disk") << "| status >/dev/full" << 74 << "could not be written";
+        QTest::newRow("full disk, watch")
+            << "| watch --interval 50 >/dev/full" << 74 << "could not be written";
         QTest::newRow("wrong check") << "--bad-check-every 1 | status" << 2 << "failed its check";
         QTest::newRow("no reply") << "--garbage-every 1 | --timeout 300 status" << 2 << "no reply";
         QTest::newRow("no device") << "| --port /nonexistent/tty status" << 3 << "/nonexistent/tty";
