@@ -123,36 +123,42 @@ void ReplyFramer::bound(std::vector<LineEvent>& events)
 void ReplyFramer::decideBurst(std::vector<LineEvent>& events)
 {
     const std::span<const std::uint8_t> bytes = undecided();
-    if (const std::optional<std::size_t> last = checkedFrameEndingAt(bytes, bytes.size())) {
-        std::vector<std::size_t> chain{*last};
+    // The replies from the anchor up to where their chain breaks...
+    std::vector<std::size_t> fromAnchor;
+    if (anchored_ && isCheckedFrame(bytes, 0)) {
+        fromAnchor.push_back(0);
+        while (const auto next = checkedFrameFrom(bytes, fromAnchor.back() + kReplySize))
+            fromAnchor.push_back(*next);
+    }
+    // ...and the reply that ends the burst, with those right before it. Where the two overlap,
+    // the anchor was noise that happened to pass the check with the reply's head.
+    std::vector<std::size_t> toEnd;
+    if (const auto last = checkedFrameEndingAt(bytes, bytes.size())) {
+        toEnd.push_back(*last);
         while (anchored_) {
-            const std::optional<std::size_t> before = checkedFrameEndingAt(bytes, chain.back());
+            const auto before = checkedFrameEndingAt(bytes, toEnd.back());
             if (!before)
                 break;
-            chain.push_back(*before);
+            toEnd.push_back(*before);
         }
-        std::for_each(chain.rbegin(), chain.rend(),
-                      [&](std::size_t at) { reportReply(bytes, at, events); });
+        std::reverse(toEnd.begin(), toEnd.end());
+        std::erase_if(fromAnchor, [&](std::size_t at) { return at + kReplySize > toEnd.front(); });
+    }
+    for (const std::size_t at : fromAnchor)
+        reportReply(bytes, at, events);
+    for (const std::size_t at : toEnd)
+        reportReply(bytes, at, events);
+    if (!toEnd.empty())
         return;
-    }
-    // Nothing checked ends the burst: what begins at an anchor still counts up to where its
-    // chain breaks, a reply damaged or cut there included.
-    std::size_t end = 0;
-    if (anchored_ && isCheckedFrame(bytes, 0)) {
-        reportReply(bytes, 0, events);
-        end = kReplySize;
-        while (const std::optional<std::size_t> next = checkedFrameFrom(bytes, end)) {
-            reportReply(bytes, *next, events);
-            end = *next + kReplySize;
-        }
-        // Past the trailer of the last reply, where a damaged one begins.
-        const auto trailerEnd = bytes.begin() + static_cast<std::ptrdiff_t>(
-                                                    std::min(bytes.size(), end + kMaxTrailer + 1));
-        const auto marker =
-            std::find(bytes.begin() + static_cast<std::ptrdiff_t>(end), trailerEnd, kTypeMarker);
-        if (marker != trailerEnd)
-            end = static_cast<std::size_t>(marker - bytes.begin());
-    }
+    // Nothing checked ends the burst: past the trailer of the last reply, where a damaged one
+    // begins.
+    std::size_t end = fromAnchor.empty() ? 0 : fromAnchor.back() + kReplySize;
+    const auto trailerEnd =
+        bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), end + kMaxTrailer + 1));
+    const auto marker =
+        std::find(bytes.begin() + static_cast<std::ptrdiff_t>(end), trailerEnd, kTypeMarker);
+    if (end > 0 && marker != trailerEnd)
+        end = static_cast<std::size_t>(marker - bytes.begin());
     reportNoReply(bytes.subspan(end), events);
 }
 

@@ -31,14 +31,15 @@ struct LineEvent {
 // and the one-byte check passes for bytes 5..26 of one reply joined to bytes 0..4 of the next,
 // since replies share their first bytes. So a 27-byte frame that passes the check counts only
 // where it is anchored:
-// - a chain of checked frames from the start of a burst that began on a quiet line: each is
-//   confirmed by the next, as they arrive, the last by the quiet line;
-// - at the quiet line, the checked frame that ends the burst, give or take a trailer of a few
-//   bytes (the byte an RS-485 transmitter leaves, CR LF), with the checked frames right before
-//   it when the burst began on a quiet line. What came before them (noise, an echo of the
-//   query) is dropped.
-// A burst with no reply in it shows only when it could be one: 27 bytes or more, damaged when
-// it begins with the marker. Time stays outside: the caller says when the line has gone quiet.
+// - in the chain of checked frames from the start of a burst that began on a quiet line: each
+//   is confirmed as the next one arrives, the last by the quiet line;
+// - as the checked frame that ends the burst, give or take a trailer of a few bytes (the byte
+//   an RS-485 transmitter leaves, CR LF), with the checked frames right before it when the
+//   burst began on a quiet line. Where this overlaps the first chain, the first was noise that
+//   passed the check with the reply's head.
+// What lies between or before them (noise, an echo of the query) is dropped. A burst without a
+// reply shows only when it could be one: 27 bytes or more, damaged when it begins with the
+// marker. Time stays outside: the caller says when the line has gone quiet.
 class ReplyFramer {
 public:
     // Bytes in arrival order, in pieces of any size.

@@ -137,8 +137,10 @@ private slots:
         QTest::newRow("the query echoed before the reply") << Script{kEcho, kA, kQuiet} << "| A";
         QTest::newRow("the query echoed before three boards answer in turn")
             << Script{kEcho + kA + kB + kC, kQuiet} << "| A B C";
-        QTest::newRow("junk between back-to-back replies costs the reply before it")
-            << Script{kA + kJunk + kB + kC, kQuiet} << "| B C";
+        QTest::newRow("junk between replies of a burst that began on a quiet line")
+            << Script{kA + kJunk + kB + kC, kQuiet} << "| A B C";
+        QTest::newRow("junk between replies of a burst that did not")
+            << Script{kReset, kA + kJunk + kB + kC, kQuiet} << "| C";
         QTest::newRow("a damaged reply on a quiet line") << Script{kDamaged, kQuiet} << "| damaged";
         QTest::newRow("a damaged reply, then a good one") << Script{kDamaged + kA, kQuiet} << "| A";
         QTest::newRow("a good reply, then a damaged one")
