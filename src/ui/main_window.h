@@ -46,8 +46,11 @@ private:
     // window_accessibility.cpp
     void nameControlsForAssistiveTools();
     void orderTabStops();
-    // Every value label's text is set here, so that its accessible name reads caption and value.
+    // Every value label's text is set here, so that its accessible name reads caption and value
+    // whenever a reader listens.
     void showFigure(QLabel* figure, const QString& value);
+    void nameFigure(QLabel* figure);
+    void nameFigures();
 
     // main_window.cpp
     void connectCommands();
@@ -94,7 +97,7 @@ private:
     // The latest reply's line with CR LF, kept for decoding.
     std::string replyLine_;
     // What a screen reader hears for each value label, "%1" standing for the value.
-    QHash<const QLabel*, QString> figureNames_;
+    QHash<QLabel*, QString> figureNames_;
 
     // "Part type"
     QGroupBox* KX_type;

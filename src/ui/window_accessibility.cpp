@@ -1,8 +1,10 @@
 // Names for screen readers and UI automation, and the keyboard's path through the window.
 #include "ui/main_window.h"
 
+#include "ui/reader_watch.h"
 #include "ui/reply_log.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +59,7 @@ void MainWindow::nameControlsForAssistiveTools()
     };
     for (const auto& [label, caption, unit] : figures)
         figureNames_.insert(label, (spoken(caption) + QStringLiteral(" %1 ") + unit).trimmed());
+    connect(new ReaderWatch(this), &ReaderWatch::readerConnected, this, &MainWindow::nameFigures);
 }
 
 void MainWindow::showFigure(QLabel* figure, const QString& value)
@@ -66,7 +69,22 @@ void MainWindow::showFigure(QLabel* figure, const QString& value)
     if (value == figure->text())
         return;
     figure->setText(value);
-    figure->setAccessibleName(figureNames_.value(figure).arg(value));
+    // With no reader listening a new name is work nobody hears; the names wait for one to
+    // connect.
+    if (QAccessible::isActive())
+        nameFigure(figure);
+}
+
+void MainWindow::nameFigure(QLabel* figure)
+{
+    figure->setAccessibleName(figureNames_.value(figure).arg(figure->text()));
+}
+
+// A reader that connects now hears what the labels show, however many replies came before it.
+void MainWindow::nameFigures()
+{
+    for (QLabel* figure : figureNames_.keys())
+        nameFigure(figure);
 }
 
 void MainWindow::orderTabStops()

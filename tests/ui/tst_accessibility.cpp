@@ -1,6 +1,7 @@
 // What screen readers and UI automation find: a name for every control, and the log's text
 // answered from its lines exactly as the whole text would answer.
 #include "offscreen_test_main.h"
+#include "reply_bytes.h"
 #include "window_fixture.h"
 
 #include "ui/main_window.h"
@@ -77,6 +78,42 @@ private slots:
             ++checked;
         }
         QVERIFY2(checked >= 55, qPrintable(QString::number(checked)));
+    }
+
+    // The offscreen platform has no screen reader: the window hears one connect only through
+    // QAccessible::setActive.
+    void aReaderConnectingLateHearsTheLatestReply_data()
+    {
+        QTest::addColumn<QByteArray>("figure");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("part type") << QByteArray("DS_type") << "Part type: KX-LT";
+        QTest::newRow("address") << QByteArray("DS_address") << "Part Addr: 1H";
+        QTest::newRow("serial number") << QByteArray("Dis_serial") << "SN: 123456";
+        QTest::newRow("version") << QByteArray("Dis_version") << "Version: 3.0";
+        QTest::newRow("goal") << QByteArray("Dis_plan") << "GOAL: 002000";
+        QTest::newRow("seconds, which have only their unit on screen")
+            << QByteArray("Dis_div") << "Seconds: 0050";
+        QTest::newRow("actual") << QByteArray("Dis_real") << "ACTUAL: 001000";
+        QTest::newRow("difference") << QByteArray("Dis_diff") << "DIFFERENCE: -1000";
+        QTest::newRow("efficiency, with its unit")
+            << QByteArray("Dis_bidata") << "EFFICIENCY: 50 %";
+    }
+    void aReaderConnectingLateHearsTheLatestReply()
+    {
+        QFETCH(QByteArray, figure);
+        QFETCH(QString, name);
+        // A window that went away must not hear the reader.
+        {
+            WindowOnFake gone;
+        }
+        WindowOnFake ui;
+        QVERIFY(ui.openPort());
+        ui.link.receive(replyBytes({}));
+        auto* label = ui.get<QLabel>(figure.constData());
+        // Names are not kept up to date while nobody listens.
+        QCOMPARE_NE(label->accessibleName(), name);
+        QAccessible::setActive(true);
+        QCOMPARE(label->accessibleName(), name);
     }
 
     void logAnswersAsItsWholeTextWould_data()

@@ -1,6 +1,8 @@
 """The window as a screen reader finds it through the real AT-SPI bus: each figure of a board's
 reply is heard in its value label's name, a label is announced when its reading changes and only
-then, and the reply's line is announced as text inserted into the log.
+then, and the reply's line is announced as text inserted into the log. Qt's bridge to the bus
+turns on only after the window is built, so the names found before the first reply are those the
+window gave when the bridge connected.
 
 Usage: tst_accessibility_bus.py KXLT. Runs its own X server (Xvfb), D-Bus session and AT-SPI
 bus, and plays the board on a pseudo-terminal behind COM1. Exits 77 (skipped) when one of them
