@@ -14,8 +14,11 @@ std::string quietField(std::chrono::milliseconds quiet)
 std::string addressList(std::span<const std::uint8_t> addresses)
 {
     std::string list;
-    for (const std::uint8_t address : addresses)
-        list += (list.empty() ? "" : ",") + std::to_string(address);
+    for (const std::uint8_t address : addresses) {
+        if (!list.empty())
+            list += ',';
+        list += std::to_string(address);
+    }
     return list;
 }
 
