@@ -1,10 +1,14 @@
-// Frame building, echo, reply check and decoding: the pure work behind every command and reply.
+// Frame building, echo, reply check and decoding: the pure work behind every command and reply;
+// and what the framing makes of replies damaged as the simulated board damages them.
 #include "protocol/board_address.h"
 #include "protocol/command_frame.h"
 #include "protocol/reply_decoding.h"
 #include "protocol/reply_framer.h"
 #include "protocol/status_reply.h"
 #include "protocol/value_field.h"
+
+#include "reply.h"
+#include "reply_faults.h"
 
 #include <benchmark/benchmark.h>
 
@@ -46,6 +50,42 @@ void BM_FrameReplies(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_FrameReplies)->Arg(1)->Arg(150);
+
+// Replies each damaged on the schedule given and followed by a quiet line, counted by what the
+// framer shows: the reply sent, a checked reply with other bytes (wrong), a damaged reply or
+// junk. Every reply counts up, so that its check byte changes from one to the next.
+void BM_FrameDamagedReplies(benchmark::State& state, const boardsim::FaultSchedule& schedule)
+{
+    boardsim::ReplyFaults faults(schedule, 1);
+    ReplyFramer framer;
+    framer.lineQuiet();
+    std::uint32_t count = 0;
+    double right = 0, wrong = 0, damaged = 0, junk = 0;
+    for (auto _ : state) {
+        const boardsim::Reply reply = boardsim::buildReply({.actual = ++count % 1'000'000});
+        const boardsim::ReplyDamage damage = faults.next();
+        std::vector<std::uint8_t> bytes = damage.noiseBefore;
+        const std::vector<std::uint8_t> sent = boardsim::damagedReply(reply, damage);
+        bytes.insert(bytes.end(), sent.begin(), sent.end());
+        std::vector<LineEvent> events = framer.receive(bytes);
+        for (const LineEvent& event : framer.lineQuiet())
+            events.push_back(event);
+        for (const LineEvent& event : events) {
+            switch (event.kind) {
+            case LineEventKind::Reply: ++(event.bytes == reply ? right : wrong); break;
+            case LineEventKind::DamagedReply: ++damaged; break;
+            case LineEventKind::Junk: ++junk; break;
+            }
+        }
+    }
+    state.counters["right"] = right;
+    state.counters["wrong"] = wrong;
+    state.counters["damaged"] = damaged;
+    state.counters["junk"] = junk;
+}
+BENCHMARK_CAPTURE(BM_FrameDamagedReplies, byte_inserted, {.insertEvery = 1})->Iterations(1'000'000);
+BENCHMARK_CAPTURE(BM_FrameDamagedReplies, noise_before, {.noiseBeforeEvery = 1})
+    ->Iterations(1'000'000);
 
 void BM_ReplyLineAndDecoding(benchmark::State& state)
 {

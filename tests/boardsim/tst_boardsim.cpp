@@ -63,7 +63,13 @@ private slots:
             {{"--address", "1,,7"}, "bad value '1,,7' for --address"},
             {{"--version", "25"}, "bad value '25' for --version"},
             {{"--chunk-gap-ms", "5"}, "--chunk-gap-ms needs --chunk"},
-            {{"--seed", "42"}, "--seed needs --noise-every"},
+            {{"--noise-before-every", "3", "--seed", "7"},
+             "version 30 gap 10 seed 7 link - hangup 0"},
+            {{"--insert-every", "5", "--seed", "8"}, "version 30 gap 10 seed 8 link - hangup 0"},
+            {{"--seed", "42"},
+             "--seed needs --noise-every, --noise-before-every or --insert-every"},
+            {{"--noise-before-every", "0"}, "bad value '0' for --noise-before-every"},
+            {{"--insert-every", "-1"}, "bad value '-1' for --insert-every"},
             {{"--trailer", "0D0"}, "bad value '0D0' for --trailer"},
             {{"--trailer", "0G"}, "bad value '0G' for --trailer"},
             {{"--trailer", ""}, "bad value '' for --trailer"},
@@ -132,7 +138,8 @@ private slots:
     }
 
     // What the tool reads back, byte for byte, for what it sends in reads of 13 bytes: the echo of
-    // every byte first, then each reply (damaged ones too) with the trailer right behind it.
+    // every byte first, then each reply (damaged ones too, noise right before some) with the
+    // trailer right behind it.
     void answersLikeARealLine()
     {
         const QByteArray query1 = "AAF901FE01FE00AB00", query2 = "AAF902FD02FD00AB00";
@@ -150,6 +157,14 @@ private slots:
             {{"--echo", "--trailer", "00"},
              "12" + query2 + query1,
              "12" + query2 + query1 + reply + "00"},
+            // Seed 11: noise before the second and fourth reply, 0x0A inserted at index 4 of
+            // the third.
+            {{"--noise-before-every", "2", "--insert-every", "3", "--seed", "11", "--trailer",
+              "00"},
+             query1 + query1 + query1 + query1,
+             reply + "00" + "0554EAB02B6B549C6C5708" + reply + "00" +
+                 "544B582D 0A 4C54202020 00000000 000000 0000 000000 123456 30 01 13 00" +
+                 "54D8352131F3" + reply + "00"},
         };
         for (const auto& [args, sent, expected] : table) {
             const auto parsed = parseOptions(args);
@@ -159,7 +174,7 @@ private slots:
             QVERIFY(line.open());
             OutgoingQueue queue(options->pacing, Instant{});
             EventLog log(false);
-            Responder responder(*options, queue, log);
+            Responder responder(*options, options->seed.value_or(0), queue, log);
             const QByteArray bytes = QByteArray::fromHex(sent);
             for (qsizetype from = 0; from < bytes.size(); from += 13)
                 responder.receive(bytesOf(bytes.mid(from, 13)), Instant{});
@@ -203,25 +218,43 @@ private slots:
         }
     }
 
-    // Every Nth reply goes bad, garbage first; noise repeats with its seed, half the bursts
-    // holding the reply marker.
+    // Every Nth reply goes bad, garbage first, and gets noise before it or a byte inserted on
+    // top. Random bytes repeat with their seed: half the bursts between replies hold the reply
+    // marker, half the bursts right before a reply begin with it.
     void damageComesOnItsSchedule()
     {
-        ReplyFaults faults(2, 3);
-        QString sent;
-        while (sent.size() < 6)
-            sent += QStringLiteral("-BG").at(int(faults.next()));
-        QCOMPARE(sent, QStringLiteral("-BGB-G"));
+        ReplyFaults faults(
+            {.badCheckEvery = 2, .garbageEvery = 3, .noiseBeforeEvery = 4, .insertEvery = 5}, 42);
+        QStringList sent;
+        while (sent.size() < 12) {
+            const ReplyDamage damage = faults.next();
+            sent << QStringLiteral("-BG").at(int(damage.fault)) +
+                        QString(damage.noiseBefore.empty() ? "" : "n") +
+                        QString(damage.inserted ? "i" : "");
+        }
+        QCOMPARE(sent.join(' '), QStringLiteral("- B G Bn -i G - Bn G Bi - Gn"));
         NoiseSource noise(100ms, 42, Instant{}), again(100ms, 42, Instant{});
-        int withMarker = 0;
+        const FaultSchedule everyReply{.noiseBeforeEvery = 1, .insertEvery = 1};
+        ReplyFaults before(everyReply, 42), beforeAgain(everyReply, 42);
+        int withMarker = 0, beginningWithMarker = 0;
+        std::size_t firstIndex = kReplySize, lastIndex = 0;
         for (int i = 0; i < 100; ++i) {
             const auto burst = noise.takeBurst(noise.dueAt());
             QCOMPARE(again.takeBurst(again.dueAt()), burst);
             QVERIFY(!burst.empty() && burst.size() <= 32);
             withMarker += std::ranges::count(burst, kKxltMarker) > 0 ? 1 : 0;
+            const ReplyDamage damage = before.next();
+            QVERIFY(beforeAgain.next() == damage);
+            QVERIFY(!damage.noiseBefore.empty() && damage.noiseBefore.size() <= 32);
+            beginningWithMarker += damage.noiseBefore.front() == kKxltMarker ? 1 : 0;
+            firstIndex = std::min(firstIndex, damage.inserted->at);
+            lastIndex = std::max(lastIndex, damage.inserted->at);
         }
         QCOMPARE(again.dueAt(), noise.dueAt());
         QVERIFY(withMarker > 25 && withMarker < 75);
+        QVERIFY(beginningWithMarker > 25 && beginningWithMarker < 75);
+        QCOMPARE(firstIndex, std::size_t(1));
+        QCOMPARE(lastIndex, std::size_t(26));
     }
 };
 

@@ -16,8 +16,6 @@ class NoiseSource {
 public:
     NoiseSource(std::chrono::milliseconds meanInterval, std::uint64_t seed, Instant start);
 
-    std::uint64_t seed() const { return seed_; }
-
     // When the next burst is due.
     Instant dueAt() const { return dueAt_; }
 
@@ -27,10 +25,12 @@ public:
 private:
     Instant::duration nextInterval();
 
-    std::uint64_t seed_;
     std::mt19937_64 random_;
     std::exponential_distribution<double> intervalMs_;
     Instant dueAt_;
 };
+
+// 1 to 32 random bytes, as a disturbed line gives them.
+std::vector<std::uint8_t> randomBurst(std::mt19937_64& random);
 
 } // namespace boardsim

@@ -43,14 +43,19 @@ std::string malformedLine(const MalformedBuffer& malformed)
 std::string skippedLine(const SkippedBytes& skipped) { return "skip " + toHex(skipped.bytes); }
 
 std::string sentLine(std::span<const std::uint8_t> transmission, std::size_t boards,
-                     ReplyFault fault, std::chrono::milliseconds quiet)
+                     const ReplyDamage& damage, std::chrono::milliseconds quiet)
 {
     std::string line = "tx " + toHex(transmission) + quietField(quiet);
-    switch (fault) {
+    switch (damage.fault) {
     case ReplyFault::None: break;
     case ReplyFault::BadCheck: line += "  (bad check injected)"; break;
     case ReplyFault::Garbage: line += "  (garbage injected)"; break;
     }
+    if (damage.inserted)
+        line += "  (byte " + toHex(std::span(&damage.inserted->byte, 1)) + " injected at " +
+                std::to_string(damage.inserted->at) + ")";
+    if (!damage.noiseBefore.empty())
+        line += "  (noise injected before)";
     if (boards > 1)
         line += "  (collision of " + std::to_string(boards) + " replies)";
     return line;

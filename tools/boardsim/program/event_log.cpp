@@ -25,9 +25,13 @@ void EventLog::malformed(const MalformedBuffer& malformed, std::size_t count)
 void EventLog::skipped(const SkippedBytes& skipped) { trace(skippedLine(skipped)); }
 
 void EventLog::sent(std::span<const std::uint8_t> transmission, std::size_t boards,
-                    ReplyFault fault, std::chrono::milliseconds quiet)
+                    const ReplyDamage& damage, std::chrono::milliseconds quiet)
 {
-    trace(sentLine(transmission, boards, fault, quiet));
+    if (!damage.noiseBefore.empty()) {
+        noise(damage.noiseBefore, quiet);
+        quiet = std::chrono::milliseconds(0);
+    }
+    trace(sentLine(transmission, boards, damage, quiet));
 }
 
 void EventLog::echoed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds quiet)

@@ -20,8 +20,9 @@ public:
     void received(const Frame& frame, bool addressed, std::span<const std::uint8_t> boardAddresses);
     void malformed(const MalformedBuffer& malformed, std::size_t count);
     void skipped(const SkippedBytes& skipped);
-    void sent(std::span<const std::uint8_t> transmission, std::size_t boards, ReplyFault fault,
-              std::chrono::milliseconds quiet);
+    // A reply as sent with its trailer; noise injected before it is traced first.
+    void sent(std::span<const std::uint8_t> transmission, std::size_t boards,
+              const ReplyDamage& damage, std::chrono::milliseconds quiet);
     void echoed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds quiet);
     void noise(std::span<const std::uint8_t> burst, std::chrono::milliseconds quiet);
     void seed(std::uint64_t seed);

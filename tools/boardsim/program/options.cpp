@@ -108,9 +108,21 @@ constexpr ValueOption kValueOptions[] = {
     {"--link", [](Options& o, std::string_view v) { return assignPath(o.linkPath, v); }},
     {"--record", [](Options& o, std::string_view v) { return assignPath(o.recordPath, v); }},
     {"--bad-check-every",
-     [](Options& o, std::string_view v) { return assignInteger(o.badCheckEvery, v, 1, kNoLimit); }},
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.faults.badCheckEvery, v, 1, kNoLimit);
+     }},
     {"--garbage-every",
-     [](Options& o, std::string_view v) { return assignInteger(o.garbageEvery, v, 1, kNoLimit); }},
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.faults.garbageEvery, v, 1, kNoLimit);
+     }},
+    {"--noise-before-every",
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.faults.noiseBeforeEvery, v, 1, kNoLimit);
+     }},
+    {"--insert-every",
+     [](Options& o, std::string_view v) {
+         return assignInteger(o.faults.insertEvery, v, 1, kNoLimit);
+     }},
     {"--chunk",
      [](Options& o, std::string_view v) {
          return assignInteger(o.pacing.chunkSize, v, 1, kNoLimit);
@@ -143,6 +155,12 @@ const Option* findOption(const Option (&options)[Count], std::string_view name)
 
 } // namespace
 
+bool drawsRandomBytes(const Options& options)
+{
+    return options.noiseEvery.count() != 0 || options.faults.noiseBeforeEvery != 0 ||
+           options.faults.insertEvery != 0;
+}
+
 std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const char* const> args)
 {
     Options options;
@@ -167,8 +185,8 @@ std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const ch
     }
     if (chunkGapGiven && options.pacing.chunkSize == 0)
         return UsageError{"--chunk-gap-ms needs --chunk"};
-    if (options.seed && options.noiseEvery.count() == 0)
-        return UsageError{"--seed needs --noise-every"};
+    if (options.seed && !drawsRandomBytes(options))
+        return UsageError{"--seed needs --noise-every, --noise-before-every or --insert-every"};
     return options;
 }
 
@@ -206,7 +224,12 @@ Faults:
   --chunk-gap-ms MS      pause after each piece (default 10; needs --chunk)
   --noise-every MS       send bursts of 1 to 32 random bytes (half of them holding 0x54) at
                          random moments, MS apart on average; a burst never splits a reply
-  --seed N               seed for the noise, to repeat a run (default: random, see Trace)
+  --noise-before-every N every Nth reply goes out right behind a burst of 1 to 32 random bytes,
+                         half of them beginning with 0x54, as from a board powering up while asked
+  --insert-every N       every Nth reply goes out with one random byte inserted at a random
+                         index 1..26, so 28 bytes go out
+  --seed N               seed for the random bytes of the three options above, to repeat a run
+                         (default: random, see Trace)
   --silent               never answer
   --hangup-after S       close the port after S seconds (fractions allowed) and exit 0
 
@@ -227,13 +250,16 @@ Trace (one line per event; fields separated by two spaces):
   rx HEX  MEANING[  (ignored: board is addr N | boards are addr N,N...)]   frame received
   bad HEX  REASON                                                         malformed buffer
   skip HEX                                                                bytes skipped
-  tx HEX  quiet MS ms[  (bad check injected) | (garbage injected)][  (collision of N replies)]
+  tx HEX  quiet MS ms[  (bad check injected) | (garbage injected)][  (byte XX injected at I)]
+                    [  (noise injected before)][  (collision of N replies)]
   echo HEX  quiet MS ms                       with --echo
   noise HEX  quiet MS ms
-  seed N                                      first, with --noise-every
+  seed N                                      first, when random bytes are drawn
   tx, echo and noise lines are printed when their first byte goes out; "quiet" is how long the
   line had been silent before it, in whole milliseconds since the previous byte sent (or since
-  start). A tx line shows the reply with its trailer.
+  start). A tx line shows the reply as sent, an inserted byte XX at its index I included, with
+  its trailer. Noise injected before a reply is the noise line right above its tx line, which
+  then shows quiet 0 ms.
 
 Exit status: 0 after SIGINT, SIGTERM or --hangup-after; 1 on a system error; 2 on bad usage.
 )";

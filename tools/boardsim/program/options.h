@@ -2,6 +2,7 @@
 
 #include "board.h"
 #include "line_pacer.h"
+#include "reply_faults.h"
 
 #include <chrono>
 #include <cstdint>
@@ -21,8 +22,7 @@ struct Options {
     std::optional<std::string> recordPath;
     bool trace = false;
     bool silent = false;
-    unsigned badCheckEvery = 0; // 0: never
-    unsigned garbageEvery = 0;  // 0: never
+    FaultSchedule faults;
     Pacing pacing;
     std::chrono::milliseconds noiseEvery{0}; // 0: no noise
     std::optional<std::uint64_t> seed;
@@ -36,6 +36,9 @@ struct HelpRequested {};
 struct UsageError {
     std::string message;
 };
+
+// Whether random bytes are drawn, so that a seed repeats the run.
+bool drawsRandomBytes(const Options& options);
 
 std::variant<Options, HelpRequested, UsageError> parseOptions(std::span<const char* const> args);
 

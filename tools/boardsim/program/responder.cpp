@@ -10,10 +10,11 @@ template <typename... Handlers> struct Overloaded : Handlers... {
 
 } // namespace
 
-Responder::Responder(const Options& options, OutgoingQueue& outgoing, EventLog& log)
+Responder::Responder(const Options& options, std::uint64_t seed, OutgoingQueue& outgoing,
+                     EventLog& log)
     : silent_(options.silent), echo_(options.echo), trailer_(options.trailer),
-      boards_(options.board, options.addresses),
-      faults_(options.badCheckEvery, options.garbageEvery), outgoing_(outgoing), log_(log)
+      boards_(options.board, options.addresses), faults_(options.faults, seed), outgoing_(outgoing),
+      log_(log)
 {
 }
 
@@ -43,17 +44,18 @@ void Responder::handle(const Frame& frame, Instant now)
         send(*answer, now);
 }
 
+// The noise before a reply goes out with it as one message, so that nothing lands between them.
 void Responder::send(const LineAnswer& answer, Instant now)
 {
-    const ReplyFault fault = faults_.next();
-    const Reply reply = applyFault(answer.reply, fault);
-    std::vector<std::uint8_t> transmission(reply.begin(), reply.end());
-    transmission.insert(transmission.end(), trailer_.begin(), trailer_.end());
-    outgoing_.push(
-        transmission, now,
-        [this, transmission, boards = answer.boards, fault](std::chrono::milliseconds quiet) {
-            log_.sent(transmission, boards, fault, quiet);
-        });
+    const ReplyDamage damage = faults_.next();
+    std::vector<std::uint8_t> reply = damagedReply(answer.reply, damage);
+    reply.insert(reply.end(), trailer_.begin(), trailer_.end());
+    std::vector<std::uint8_t> transmission = damage.noiseBefore;
+    transmission.insert(transmission.end(), reply.begin(), reply.end());
+    outgoing_.push(transmission, now,
+                   [this, reply, boards = answer.boards, damage](std::chrono::milliseconds quiet) {
+                       log_.sent(reply, boards, damage, quiet);
+                   });
 }
 
 } // namespace boardsim

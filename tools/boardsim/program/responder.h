@@ -14,10 +14,11 @@
 namespace boardsim {
 
 // What the line carries back for the bytes the tool sends: their echo first if the line echoes,
-// then the boards' replies, damaged on schedule, each followed by the trailer.
+// then the boards' replies, damaged on schedule, each followed by the trailer. The seed gives
+// the random bytes of the damage.
 class Responder {
 public:
-    Responder(const Options& options, OutgoingQueue& outgoing, EventLog& log);
+    Responder(const Options& options, std::uint64_t seed, OutgoingQueue& outgoing, EventLog& log);
 
     void receive(std::span<const std::uint8_t> bytes, Instant now);
 

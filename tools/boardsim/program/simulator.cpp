@@ -15,22 +15,23 @@ Simulator::Simulator(const Options& options, const PseudoTerminal& line, const S
 
 Simulator::Simulator(const Options& options, const PseudoTerminal& line, const StopSignal& stop,
                      Instant start)
-    : line_(line), stop_(stop), outgoing_(options.pacing, start), log_(options.trace),
-      responder_(options, outgoing_, log_)
+    : line_(line), stop_(stop), seed_(options.seed.value_or(std::random_device{}())),
+      tracesSeed_(drawsRandomBytes(options)), outgoing_(options.pacing, start), log_(options.trace),
+      responder_(options, seed_, outgoing_, log_)
 {
     if (options.hangupAfter)
         hangupAt_ =
             start + std::chrono::ceil<std::chrono::steady_clock::duration>(*options.hangupAfter);
     if (options.noiseEvery.count() != 0)
-        noise_.emplace(options.noiseEvery, options.seed.value_or(std::random_device{}()), start);
+        noise_.emplace(options.noiseEvery, seed_, start);
     if (options.recordPath)
         recorder_.emplace(*options.recordPath);
 }
 
 void Simulator::run()
 {
-    if (noise_)
-        log_.seed(noise_->seed());
+    if (tracesSeed_)
+        log_.seed(seed_);
     while (true) {
         const Instant now = std::chrono::steady_clock::now();
         if (hangupAt_ && now >= *hangupAt_) {

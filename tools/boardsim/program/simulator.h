@@ -34,6 +34,8 @@ private:
     const PseudoTerminal& line_;
     const StopSignal& stop_;
     std::optional<Instant> hangupAt_;
+    std::uint64_t seed_;
+    bool tracesSeed_;
     OutgoingQueue outgoing_;
     std::optional<NoiseSource> noise_;
     EventLog log_;
