@@ -132,7 +132,7 @@ def listen(kxlt):
         log = pyatspi.findDescendant(
             application, lambda node: node.getState().contains(pyatspi.STATE_MULTI_LINE))
         open_port.queryAction().doAction(0)
-        assert wait_for(lambda: open_port.name == "Close port", 5), "COM1 did not open"
+        assert wait_for(lambda: open_port.name == "Close port", 15), "COM1 did not open"
 
         def answer(reply, figures):
             """The labels announced as renamed while the window takes the reply."""
@@ -147,7 +147,7 @@ def listen(kxlt):
                         and any(kind.endswith("insert") and source == log and hex_line in text
                                 for kind, source, text in heard))
 
-            all_heard_in_time = wait_for(all_heard, 5)
+            all_heard_in_time = wait_for(all_heard, 15)
             for caption, figure in figures.items():
                 name = labels[caption].name
                 assert figure in name, f"'{caption}' reads '{name}', not {figure}"
