@@ -7,8 +7,8 @@ cd "$(dirname "$0")/.."
 # dpkg-shlibdeps (dpkg-dev) and file work out the package's library dependencies.
 bash scripts/install-deps.sh dpkg-dev file
 
-cmake -S . -B build/package -DCMAKE_BUILD_TYPE=Release -DKXLT_BUILD_TESTS=OFF
-cmake --build build/package --parallel 2
+cmake --preset package
+cmake --build --preset package
 
 cd build/package
 rm -f kxlt_*.deb
