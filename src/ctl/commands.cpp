@@ -17,11 +17,11 @@ using protocol::FunctionCode;
 
 using QueryOutcome = std::variant<ReplyReport, ExitStatus>;
 
-// Data-layout commands go out twice, as the window sends them.
-void sendDataLayout(port::BoardLine& line, const protocol::TransmitBuffer& buffer)
+// As often as the window writes it.
+void sendCommand(port::BoardLine& line, const protocol::TransmitBuffer& buffer)
 {
-    line.send(buffer);
-    line.send(buffer);
+    for (int write = 0; write < protocol::writesOf(buffer); ++write)
+        line.send(buffer);
 }
 
 // Sends the query with this pair value and prints the good reply; otherwise says what went wrong.
@@ -63,7 +63,7 @@ ExitStatus verify(std::uint8_t address, std::string_view figure, const std::stri
 
 ExitStatus control(ControlCode code, const Invocation& invocation, port::BoardLine& line)
 {
-    sendDataLayout(line, protocol::controlFrame(invocation.address, code));
+    sendCommand(line, protocol::controlFrame(invocation.address, code));
     return ExitStatus::Done;
 }
 
@@ -72,7 +72,7 @@ ExitStatus loadValue(FunctionCode code, std::string_view figure,
                      std::string (*reported)(const ReplyReport&), const Invocation& invocation,
                      port::BoardLine& line, ReplyOutput& output)
 {
-    sendDataLayout(line, protocol::valueFrame(code, invocation.address, invocation.value));
+    sendCommand(line, protocol::valueFrame(code, invocation.address, invocation.value));
     if (!invocation.verify)
         return ExitStatus::Done;
     // A value as the board reports it: six hex digits, "3500" as "003500".
@@ -106,7 +106,7 @@ ExitStatus runCommand(const Invocation& invocation, port::BoardLine& line, Reply
         return loadValue(FunctionCode::SetIncrement, "increment", nullptr, invocation, line,
                          output);
     case Command::SetAddress:
-        line.send(protocol::setAddressFrame(invocation.newAddress));
+        sendCommand(line, protocol::setAddressFrame(invocation.newAddress));
         if (!invocation.verify)
             return ExitStatus::Done;
         return verify(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/command_frame.h"
 #include "protocol/value_field.h"
 
 #include <QString>
@@ -47,7 +48,7 @@ struct Invocation {
     bool verify = false;
     AddressRange range;
     // watch
-    std::chrono::milliseconds interval{1000};
+    std::chrono::milliseconds interval = protocol::kTestInterval;
     std::optional<unsigned> count;
 };
 

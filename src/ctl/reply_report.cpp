@@ -5,7 +5,7 @@ namespace kxlt::ctl {
 ReplyReport reportReply(const protocol::ReplyBytes& reply)
 {
     ReplyReport report;
-    report.partType = "KX-LT";
+    report.partType = protocol::kPartTypeName;
     report.address = reply[protocol::kReplyAddressByte];
     report.line = protocol::replyHexLine(reply);
     report.figures = protocol::cutReplyFigures(report.line);

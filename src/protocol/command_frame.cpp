@@ -76,4 +76,10 @@ std::string echoText(const TransmitBuffer& buffer)
     return hexText(std::span(buffer).first<kFrameSize>(), " ");
 }
 
+int writesOf(const TransmitBuffer& buffer)
+{
+    const auto code = static_cast<FunctionCode>(buffer[1]);
+    return code == FunctionCode::Query || code == FunctionCode::SetAddress ? 1 : 2;
+}
+
 } // namespace kxlt::protocol

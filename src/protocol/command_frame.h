@@ -3,6 +3,7 @@
 #include "protocol/value_field.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -35,6 +36,13 @@ enum class ControlCode : std::uint8_t {
 
 // The pair value of the information query, whatever address is typed.
 inline constexpr std::uint8_t kIdentityPairValue = 0x63;
+
+// The automatic test asks the board at the typed address once a second.
+inline constexpr std::chrono::milliseconds kTestInterval{1000};
+
+// Data-layout frames (start, stop, clear, the values) go out twice, so that a board that missed
+// the first takes the second; the address-pair frames once.
+int writesOf(const TransmitBuffer& buffer);
 
 // XOR of the covered bytes; a result equal to the start byte is sent as 0xAB.
 std::uint8_t checkByte(std::span<const std::uint8_t> covered);

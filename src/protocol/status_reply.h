@@ -26,6 +26,9 @@ bool checkMatches(const ReplyBytes& reply);
 std::string replyAddressText(const ReplyBytes& reply);
 
 inline constexpr std::string_view kCheckFailureText = "Com Error";
+// The part type of a board whose reply was read, and of anything else.
+inline constexpr std::string_view kPartTypeName = "KX-LT";
+inline constexpr std::string_view kUnknownPartText = "Unknow Part";
 
 // The reply as 54 hex digits plus the computed check (56 digits), or "Com Error" when the
 // check byte does not match.

@@ -71,12 +71,13 @@ std::optional<std::uint8_t> MainWindow::boardAddress()
                             protocol::parseBoardAddress(Txt_address1->text().toStdString()));
 }
 
-// Data-layout commands go out twice, once on each side of the echo.
+// The echo follows the first write; a data-layout frame's second write follows the echo.
 void MainWindow::sendDataLayout(const protocol::TransmitBuffer& buffer)
 {
     writeFrame(buffer);
     echoFrame(buffer);
-    writeFrame(buffer);
+    for (int write = 1; write < protocol::writesOf(buffer); ++write)
+        writeFrame(buffer);
 }
 
 void MainWindow::writeFrame(const protocol::TransmitBuffer& buffer)

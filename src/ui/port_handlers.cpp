@@ -10,12 +10,6 @@
 
 namespace kxlt::ui {
 
-namespace {
-
-constexpr int kTestIntervalMs = 1000;
-
-} // namespace
-
 void MainWindow::openOrClosePort()
 {
     const int portNumber = selectedPortNumber();
@@ -82,7 +76,7 @@ void MainWindow::refreshPortTooltips()
         portOptions_[i]->setToolTip(port::describePort(static_cast<int>(i) + 1, devices[i]));
 }
 
-void MainWindow::startTest() { Timer1->start(kTestIntervalMs); }
+void MainWindow::startTest() { Timer1->start(protocol::kTestInterval); }
 
 void MainWindow::testTick()
 {

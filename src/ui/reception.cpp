@@ -30,7 +30,8 @@ void MainWindow::showPartType(bool recognised)
     QPalette palette = DS_type->palette();
     palette.setColor(QPalette::WindowText, recognised ? kRecognisedColour : kUnknownColour);
     DS_type->setPalette(palette);
-    showFigure(DS_type, recognised ? QStringLiteral("KX-LT") : QStringLiteral("Unknow Part"));
+    showFigure(DS_type, QString::fromLatin1(recognised ? protocol::kPartTypeName
+                                                       : protocol::kUnknownPartText));
 }
 
 void MainWindow::showReply(const protocol::ReplyBytes& reply)
