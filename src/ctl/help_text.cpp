@@ -48,9 +48,13 @@ Options (before or after the command):
   -h, --help           show this help
   --version            show the version
 
-Output: info and status print one "name  value" line per figure (part type, address, goal,
-actual, seconds, serial, version, difference, efficiency, and the reply as hex), each as the
-window shows it. scan and watch print one line per reply, with the time it arrived (ISO 8601).
+Output: info and status print one "name  value" line per figure, scan and watch one row per
+reply with the time it arrived (ISO 8601) first. The figures are the window's: part type as
+"Part type" (KX-LT), goal, actual, serial and version as GOAL, ACTUAL, SN and Version, seconds as
+the digits beside the goal, difference and efficiency as DIFFERENCE and EFFICIENCY (empty, null
+in JSON, where the window leaves its field as it was: a figure with a hex letter, a goal of 0),
+and the reply as the log's line. The address is a decimal number where the window's Part Addr
+adds an H: 42 for 42H.
 
 Exit status:
   0   done
