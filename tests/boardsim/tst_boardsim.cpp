@@ -8,6 +8,7 @@
 #include "reply_faults.h"
 #include "responder.h"
 #include "shared_line.h"
+#include "trace_format.h"
 
 #include <QtTest>
 
@@ -75,6 +76,7 @@ private slots:
             {{"--trailer", ""}, "bad value '' for --trailer"},
             {{"--baud"}, "--baud needs a value"},
             {{"--bogus"}, "unknown option '--bogus'"},
+            {{"--serial", "1000000"}, "bad value '1000000' for --serial"},
         };
         for (const auto& [args, parsed] : table)
             QCOMPARE(settings(args), parsed);
@@ -87,14 +89,16 @@ private slots:
     {
         QTest::addColumn<QStringList>("steps");
         // Goal 3500, increment 10, actual 1000, start; stop; query, start; query, clear, query:
-        // start counts by the increment, stop keeps the count and a part step, clear zeroes.
+        // start counts by the increment, stop keeps the count and a part step, clear zeroes both
+        // while running.
         QTest::newRow("count, stop, part step, clear") << QStringList{
             "0: AAF0010035000034 00 AAF2010000100011 00 "
             "AAF1010010000011 00 AAF5011100000010 00 =>",
             "1100: AAF5012200000023 00 =>",
             "5000: AAF901FE01FE00AB 00 AAF5011100000010 00 => 003500 001040 0001 0177",
-            "5150: AAF901FE01FE00AB 00 AAF5013300000032 00 AAF901FE01FE00AB 00 "
-            "=> 003500 001050 0001 0167, 003500 000000 0000 0126"};
+            "5200: AAF901FE01FE00AB 00 AAF5013300000032 00 AAF901FE01FE00AB 00 "
+            "=> 003500 001050 0001 0167, 003500 000000 0000 0126",
+            "5400: AAF901FE01FE00AB 00 => 003500 000000 0000 0126"};
         // Actual 1000 and start for 1; start, stop, clear, goal, actual, increment for 2; queries
         // for 1 and 7, the identity query; set address 85, queries for 1 and 85. Each board obeys
         // only its own commands; both answer the identity query, and both move to 85.
@@ -104,9 +108,9 @@ private slots:
                            "AAF1020010000012 00 AAF2020000100012 00 =>",
                            "1000: AAF901FE01FE00AB 00 AAF907F807F800AB 00 AAF9639C639C00AB 00 "
                            "=> 000000 001004 0001 0106, 000000 000000 0000 0715, "
-                           "000000 000000 0000 0104",
+                           "000000 000000 0000 0104 x2",
                            "1000: AAFB5555AAAA00AB 00 AAF901FE01FE00AB 00 AAF955AA55AA00AB 00 "
-                           "=> 000000 000000 0000 5542"};
+                           "=> 000000 000000 0000 5542 x2"};
         // Noise, a stray sync byte, goal 9932 with its check 0xAA sent as 0xAB; then buffers
         // malformed by their check, trailing byte, a check 0xAA sent as such (actual 9932, so that
         // it cannot stand in for the goal), data in a control, a value not BCD, byte 6, a broken
@@ -132,7 +136,7 @@ private slots:
                 for (const ParseEvent& event : parser.feed(bytesOf(frames.mid(from, 13))))
                     if (const auto* frame = std::get_if<Frame>(&event))
                         if (const auto answer = line.handle(*frame, at))
-                            answered << fields(answer->reply);
+                            answered << fields(answer->reply) + (answer->boards > 1 ? " x2" : "");
             QCOMPARE((sent + "=> " + answered.join(", ")).trimmed(), step);
         }
     }
@@ -251,6 +255,9 @@ private slots:
             lastIndex = std::max(lastIndex, damage.inserted->at);
         }
         QCOMPARE(again.dueAt(), noise.dueAt());
+        // A burst every 100 ms on average.
+        QVERIFY(noise.dueAt() > after(5s) && noise.dueAt() < after(20s));
+        QVERIFY(sentLine(bytesOf("T"), 2, {}, 0ms).ends_with("  (collision of 2 replies)"));
         QVERIFY(withMarker > 25 && withMarker < 75);
         QVERIFY(beginningWithMarker > 25 && beginningWithMarker < 75);
         QCOMPARE(firstIndex, std::size_t(1));

@@ -1,6 +1,7 @@
 // Which device each COM number opens, and what the link asks of the serial port it opens.
 #include "pseudo_terminal.h"
 
+#include "port/open_failure.h"
 #include "port/port_mapping.h"
 #include "port/qt_serial_link.h"
 
@@ -162,6 +163,37 @@ private slots:
         line->write("x");
         QVERIFY(received.wait());
         QVERIFY(quiet.wait());
+        line->write("y");
+        QVERIFY(received.wait());
+        link->setPortOpen(false);
+        QVERIFY(!quiet.wait(3 * int(kQuietTime.count())));
+    }
+
+    void openFailuresSayWhatToDo_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QSerialPort::SerialPortError>("error");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("refused, yet the user may open it: busy")
+            << "/dev/null" << QSerialPort::PermissionError
+            << "/dev/null is busy: another program holds it. Close that program and press Open "
+               "port again.";
+        QTest::newRow("refused, and the user may not open it: the group")
+            << "/nowhere" << QSerialPort::PermissionError
+            << "/nowhere did not open: permission denied. Add your user to the group that owns "
+               "the device, usually dialout, and log in again.";
+        QTest::newRow("no device") << "/nowhere" << QSerialPort::DeviceNotFoundError
+                                   << "/nowhere did not open: no such device. Is the adapter "
+                                      "plugged in?";
+        QTest::newRow("anything else: the system's words")
+            << "/nowhere" << QSerialPort::OpenError << "/nowhere did not open: it broke.";
+    }
+    void openFailuresSayWhatToDo()
+    {
+        QFETCH(QString, device);
+        QFETCH(QSerialPort::SerialPortError, error);
+        QFETCH(QString, text);
+        QCOMPARE(openFailureText(device, error, QStringLiteral("it broke")), text);
     }
 };
 

@@ -103,6 +103,8 @@ private slots:
         QTest::newRow("information query asks with the identity pair 0x63")
             << Build([] { return queryFrame(kIdentityPairValue); }) << "AA F9 63 9C 63 9C 00 AB";
         //                                                              AA FB A  A  ~A ~A ck AB
+        QTest::newRow("query at address 0")
+            << Build([] { return queryFrame(0); }) << "AA F9 00 FF 00 FF 00 AB";
         QTest::newRow("set address 1")
             << Build([] { return setAddressFrame(1); }) << "AA FB 01 01 FE FE 00 AB";
         QTest::newRow("set address 85: complement bytes 0xAA go out unchanged")
@@ -125,6 +127,9 @@ private slots:
         row("address 10 is decimal ten, not 0x10", kAddressBox, "10", "10");
         row("blanks and tabs around the digits", kAddressBox, " 42\t", "42");
         row("255 is the highest address", kAddressBox, "255", "255");
+        row("99", kAddressBox, "99", "99");
+        row("0", kAddressBox, "0", "0");
+        row("00 is 0", kAddressBox, "00", "0");
         row("an empty address box", kAddressBox, "", kNoAddress);
         row("hexadecimal notation", kAddressBox, "0x10", kNotDecimal);
         row("a blank between digits", kAddressBox, "1 2", kNotDecimal);
@@ -136,6 +141,10 @@ private slots:
         row("an odd count leaves one leading zero nibble", kValueBox, "12345", "01 23 45");
         row("six lower-case hex digits fill every nibble", kValueBox, "abcdef", "AB CD EF");
         row("an upper-case hex digit is a nibble", kValueBox, "1A", "00 00 1A");
+        row("0", kValueBox, "0", "00 00 00");
+        row("one digit fills the last nibble", kValueBox, "5", "00 00 05");
+        row("123", kValueBox, "123", "00 01 23");
+        row("lower-case f", kValueBox, "f", "00 00 0F");
         row("an empty value box", kValueBox, "", kNoValue);
         row("a blank, allowed in the address box", kValueBox, " 12", kNotHex);
         row("seven digits do not fit six positions", kValueBox, "1234567", kTooLong);

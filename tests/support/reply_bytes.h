@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstdint>
 
@@ -37,3 +38,12 @@ inline QByteArray replyBytes(const ReplyFields& fields)
     reply[26] = check;
     return reply;
 }
+
+// The line the window shows for a good reply: its 27 bytes in hex, then the computed check.
+inline QString replyLine(const QByteArray& reply)
+{
+    return QString::fromLatin1((reply + reply.right(1)).toHex().toUpper());
+}
+
+// The line shown for a block that holds no reply.
+inline const QString kZeroLine(56, QLatin1Char('0'));

@@ -78,6 +78,27 @@ private slots:
             ++checked;
         }
         QVERIFY2(checked >= 55, qPrintable(QString::number(checked)));
+        // A box speaks the caption beside it.
+        for (const auto& [box, name] :
+             {std::pair{"Txt_address1", "Address"},
+              {"Rbox1", "---------\xE4\xB8\xB2\xE5\x8F\xA3\xE6\x95\xB0\xE6\x8D\xAE---------"},
+              {"len1", "Recieveing data"},
+              {"Txt_send1", "Send data"},
+              {"Set_target", "GOAL  NUMBER:"},
+              {"Set_real", "ACTUAL NUMBER:"},
+              {"Set_add", "INCREMENT:"}})
+            QCOMPARE(control<QWidget>(window, box)->accessibleName(), QString::fromUtf8(name));
+        QStringList tabPath;
+        QWidget* at = control<QWidget>(window, "Cmd_info");
+        for (; tabPath.size() < 24; at = at->nextInFocusChain())
+            if (at->focusPolicy() & Qt::TabFocus && !at->objectName().isEmpty())
+                tabPath << at->objectName();
+        QCOMPARE(
+            tabPath.join(' '),
+            QStringLiteral("Cmd_info Option1 Option2 Option3 Option4 Option5 Command5 Command7 "
+                           "Cmd_address Command6 Txt_address1 Rbox1 len1 Txt_send1 Set_target "
+                           "Cmd_target Set_real Cmd_real Set_add Cmd_add Cmd_start Cmd_stop "
+                           "Cmd_clear Cmd_info"));
     }
 
     // The offscreen platform has no screen reader: the window hears one connect only through

@@ -13,8 +13,7 @@
 namespace {
 
 const QByteArray kReply = replyBytes({});
-const QString kReplyLine = QString::fromLatin1((kReply + kReply.right(1)).toHex().toUpper());
-const QString kZeroLine(56, QLatin1Char('0'));
+const QString kReplyLine = replyLine(kReply);
 constexpr int kQuietMs = int(kxlt::port::kQuietTime.count());
 
 } // namespace
@@ -96,32 +95,6 @@ private slots:
         QTest::qWait(2 * kQuietMs);
         QCOMPARE(ui->logLines(), lines);
         QCOMPARE(ui->shown("DS_type"), QStringLiteral("KX-LT"));
-    }
-
-    // A board on an RS-485 line: the automatic test asks once a second, each reply comes at line
-    // speed with the byte or two the line leaves behind it, and glitches come while it is idle.
-    void trailersAndGlitchesLeaveEveryReading()
-    {
-        const QByteArray trailers[] = {QByteArray(1, '\0'), "\xFF", "\r\n"};
-        const QByteArray glitches[] = {"\xFF", "T", QByteArray::fromHex("54 4B 58 00 FF 54")};
-        QVERIFY(ui->openPort());
-        QStringList shown;
-        ui->click("Command7");
-        for (int second = 0; second < 10; ++second) {
-            QByteArray query;
-            QTRY_VERIFY_WITH_TIMEOUT((query += line().readFor(1)).size() >= 9, 2000);
-            QCOMPARE(query, QByteArray::fromHex("AAF901FE01FE00AB00"));
-            const QByteArray reply = replyBytes({.actual = std::uint32_t(second)});
-            writePaced(reply + trailers[second % 3], 1, 1);
-            shown << QString::fromLatin1((reply + reply.right(1)).toHex().toUpper());
-            QTRY_COMPARE(ui->shown("len1"), shown.last());
-            QTest::qWait(2 * kQuietMs);
-            writePaced(glitches[second % 3], 1, 1);
-            QTest::qWait(2 * kQuietMs);
-            QCOMPARE(ui->shown("DS_type"), QStringLiteral("KX-LT"));
-            QCOMPARE(ui->shown("Dis_real"), QStringLiteral("00000%1").arg(second));
-        }
-        QCOMPARE(ui->logLines(), shown);
     }
 
     void deviceGoneLeavesTheClosedStateAndOpensAgainLater()

@@ -9,12 +9,8 @@
 
 namespace {
 
-const QByteArray kWorkedReply =
-    QByteArray::fromHex("5420202020202020200020000000100000500000001234563001"
-                        "75");
-const QString kWorkedLine = QStringLiteral("5420202020202020200020000000100000500000001234563001"
-                                           "7575");
-const QString kZeroLine = QString(56, QLatin1Char('0'));
+const QByteArray kWorkedReply = replyBytes({});
+const QString kWorkedLine = replyLine(kWorkedReply);
 
 QByteArray withLastByte(QByteArray reply, char last)
 {
@@ -50,6 +46,14 @@ private slots:
         QTest::newRow("worked reply")
             << kWorkedReply << QStringList{"KX-LT", "1H",    kWorkedLine, "002000", "001000",
                                            "0050",  "-1000", "50",        "123456", "3.0"};
+        QTest::newRow("address 0x0A is 10H, version 0x12 is 1.2, a hex letter in the goal shows")
+            << replyBytes({.goal = 0x00A000, .version = 0x12, .address = 0x0A})
+            << QStringList{"KX-LT", "10H",  "",     "00A000", "001000",
+                           "0050",  "1000", "50.0", "123456", "1.2"};
+        QTest::newRow("address 0x63 is 99H")
+            << replyBytes({.address = 0x63})
+            << QStringList{"KX-LT", "99H",   "",   "002000", "001000",
+                           "0050",  "-1000", "50", "123456", "3.0"};
         QTest::newRow("check fails: Com Error, fields emptied, figures kept")
             << withLastByte(kWorkedReply, 0)
             << QStringList{"KX-LT", "1H", "Com Error", "", "", "", "1000", "50.0", "", "."};
@@ -75,6 +79,7 @@ private slots:
         QCOMPARE(ui->get<QLabel>("DS_type")->palette().color(QPalette::WindowText),
                  recognised ? QColor(0, 192, 0) : QColor(255, 0, 0));
         QCOMPARE(log()->text(), caption("len1") + QStringLiteral("\r\n"));
+        QCOMPARE(ui->get<QLineEdit>("len1")->cursorPosition(), 0);
     }
 
     void everyReplyOfOneReadIsALineOfItsOwn()
@@ -82,8 +87,7 @@ private slots:
         QSignalSpy changes(log(), &kxlt::ui::ReplyLog::changed);
         const QByteArray second = replyBytes({.actual = 0x001010});
         ui->link.receive(kWorkedReply + second);
-        const QString secondLine =
-            QString::fromLatin1((second + second.right(1)).toHex().toUpper());
+        const QString secondLine = replyLine(second);
         QCOMPARE(ui->logLines(), (QStringList{kWorkedLine, secondLine}));
         QCOMPARE(changes.count(), 2);
         QCOMPARE(caption("len1"), secondLine);

@@ -4,6 +4,9 @@
 #include "ui/reply_log.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -34,6 +37,54 @@ private slots:
         QTest::keySequence(&log, QKeySequence::SelectAll);
         QTest::keySequence(&log, QKeySequence::Copy);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("FIRST\nSECOND\nTHIRD\n"));
+    }
+
+    // The context menu offers Copy only for a selection.
+    void contextMenuCopiesASelection()
+    {
+        ReplyLog log;
+        log.show();
+        log.appendText("FIRST\r\n");
+        QStringList offered;
+        for (const bool selected : {false, true}) {
+            if (selected)
+                QTest::keySequence(&log, QKeySequence::SelectAll);
+            QTimer::singleShot(50, &log, [&offered] {
+                for (QAction* action : QApplication::activePopupWidget()->actions())
+                    offered << action->text() + (action->isEnabled() ? "" : " (off)");
+                QApplication::activePopupWidget()->close();
+            });
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                    log.mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(log.viewport(), &event);
+        }
+        QCOMPARE(offered.join(", "),
+                 QStringLiteral("&Copy (off), Select &All, &Copy, Select &All"));
+    }
+
+    // Lines coming faster than the screen refreshes still show, a line built in pieces as wide as
+    // one appended whole.
+    void repaintsWhileLinesPourIn()
+    {
+        ReplyLog pieces, whole;
+        for (ReplyLog* log : {&pieces, &whole}) {
+            log->resize(200, 100);
+            log->show();
+            log->appendText("short\r\n");
+        }
+        for (int i = 0; i < 40 && pieces.verticalScrollBar()->maximum() == 0; ++i) {
+            pieces.appendText("0123456789");
+            pieces.appendText("\r\n");
+            whole.appendText("0123456789\r\n");
+            QTest::qWait(5);
+        }
+        QVERIFY(pieces.verticalScrollBar()->maximum() > 0);
+        pieces.appendText("x");
+        pieces.appendText(std::string(300, 'y') + "\r\n");
+        whole.appendText("x" + std::string(300, 'y') + "\r\n");
+        QTRY_VERIFY(whole.horizontalScrollBar()->maximum() > 0);
+        QTRY_COMPARE(pieces.horizontalScrollBar()->maximum(),
+                     whole.horizontalScrollBar()->maximum());
     }
 };
 
