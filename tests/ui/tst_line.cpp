@@ -97,6 +97,30 @@ private slots:
         QCOMPARE(ui->shown("DS_type"), QStringLiteral("KX-LT"));
     }
 
+    // A board on an RS-485 line: the automatic test asks once a second, each reply comes at line
+    // speed with the byte or two the line leaves behind it, and glitches come while it is idle.
+    void trailersAndGlitchesLeaveEveryReading()
+    {
+        const QByteArray trailers[] = {QByteArray(1, '\0'), "\xFF", "\r\n"};
+        const QByteArray glitches[] = {"\xFF", "T", QByteArray::fromHex("54 4B 58 00 FF 54")};
+        QVERIFY(ui->openPort());
+        QStringList shown;
+        ui->click("Command7");
+        for (int second = 0; second < 10; ++second) {
+            QByteArray query;
+            QTRY_VERIFY_WITH_TIMEOUT((query += line().readFor(1)).size() >= 9, 2000);
+            const QByteArray reply = replyBytes({.actual = std::uint32_t(second)});
+            writePaced(reply + trailers[second % 3], 1, 1);
+            shown << replyLine(reply);
+            QTRY_COMPARE(ui->shown("len1"), shown.last());
+            QTest::qWait(2 * kQuietMs);
+            writePaced(glitches[second % 3], 1, 1);
+            QTest::qWait(2 * kQuietMs);
+            QCOMPARE(ui->shown("DS_type"), QStringLiteral("KX-LT"));
+        }
+        QCOMPARE(ui->logLines(), shown);
+    }
+
     void deviceGoneLeavesTheClosedStateAndOpensAgainLater()
     {
         QVERIFY(ui->openPort());
