@@ -4,7 +4,10 @@
 #include "ctl/error_output.h"
 #include "ctl/scan.h"
 #include "ctl/watch.h"
+#include "port/port_mapping.h"
 #include "protocol/hex_text.h"
+
+#include <QFile>
 
 #include <variant>
 
@@ -81,6 +84,13 @@ ExitStatus loadValue(FunctionCode code, std::string_view figure,
 }
 
 } // namespace
+
+std::optional<QString> deviceOf(const Invocation& invocation)
+{
+    if (invocation.device)
+        return port::resolvedDevice(QFile::encodeName(*invocation.device));
+    return port::deviceForPort(invocation.portNumber);
+}
 
 ExitStatus runCommand(const Invocation& invocation, port::BoardLine& line, ReplyOutput& output)
 {

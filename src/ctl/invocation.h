@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ctl/mqtt_publisher.h"
 #include "protocol/command_frame.h"
 #include "protocol/value_field.h"
 
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kxlt::ctl {
 
@@ -39,6 +41,8 @@ struct Invocation {
     int portNumber = 1;
     std::optional<QString> device;
     std::uint8_t address = 1;
+    // watch: the boards asked in turn each round, `address` first.
+    std::vector<std::uint8_t> addresses{1};
     std::chrono::milliseconds timeout{1000};
     OutputFormat format = OutputFormat::Text;
     // goal, actual, increment
@@ -50,6 +54,10 @@ struct Invocation {
     // watch
     std::chrono::milliseconds interval = protocol::kTestInterval;
     std::optional<unsigned> count;
+    // A lost port is opened again every second instead of ending the watch.
+    bool reconnect = false;
+    // Every reading and each board's answering or silence also go to this broker.
+    std::optional<MqttSettings> mqtt;
 };
 
 } // namespace kxlt::ctl

@@ -3,11 +3,9 @@
 #include "ctl/help_text.h"
 #include "ctl/options.h"
 #include "port/board_line.h"
-#include "port/port_mapping.h"
 #include "port/qt_serial_link.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cerrno>
 #include <cstring>
@@ -29,14 +27,14 @@ int main(int argc, char* argv[])
         printError(error->message + " (see --help)");
         return static_cast<int>(ExitStatus::Usage);
     }
-    const auto& invocation = std::get<Invocation>(parsed);
+    auto invocation = std::get<Invocation>(parsed);
+    // Never on the command line, where ps shows it.
+    if (invocation.mqtt)
+        invocation.mqtt->password = qEnvironmentVariable("KXLT_MQTT_PASSWORD");
 
     kxlt::port::QtSerialLink link;
     kxlt::port::BoardLine line(link);
-    const std::optional<QString> device =
-        invocation.device ? kxlt::port::resolvedDevice(QFile::encodeName(*invocation.device))
-                          : kxlt::port::deviceForPort(invocation.portNumber);
-    if (!line.open(invocation.portNumber, device)) {
+    if (!line.open(invocation.portNumber, deviceOf(invocation))) {
         printError(line.openFailure().toStdString());
         return static_cast<int>(ExitStatus::PortFailed);
     }

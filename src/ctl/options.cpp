@@ -3,6 +3,7 @@
 #include "port/port_mapping.h"
 #include "protocol/board_address.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -98,6 +99,61 @@ Reason assignRange(AddressRange& range, const QString& text)
     return std::nullopt;
 }
 
+MqttSettings& mqttSettings(Invocation& invocation)
+{
+    if (!invocation.mqtt)
+        invocation.mqtt.emplace();
+    return *invocation.mqtt;
+}
+
+// "1,2,7", "1-32", "1-4,9": every address once, in the order given.
+Reason assignAddresses(Invocation& invocation, const QString& text)
+{
+    std::vector<std::uint8_t> addresses;
+    for (const QString& item : text.split(QLatin1Char(','))) {
+        AddressRange range;
+        const Reason refused = item.contains(QLatin1Char('-')) ? assignRange(range, item)
+                                                               : assignAddress(range.first, item);
+        if (refused)
+            return refused;
+        if (!item.contains(QLatin1Char('-')))
+            range.last = range.first;
+        for (unsigned address = range.first; address <= range.last; ++address)
+            if (std::find(addresses.begin(), addresses.end(), address) == addresses.end())
+                addresses.push_back(static_cast<std::uint8_t>(address));
+    }
+    invocation.addresses = addresses;
+    invocation.address = addresses.front();
+    return std::nullopt;
+}
+
+// HOST or HOST:PORT, the port 1883 unless given.
+Reason assignBroker(Invocation& invocation, const QString& text)
+{
+    MqttSettings& settings = mqttSettings(invocation);
+    settings.host = text;
+    if (const qsizetype colon = text.lastIndexOf(QLatin1Char(':')); colon >= 0) {
+        const auto port = wholeNumber(text.mid(colon + 1), 1, 65535);
+        if (!port)
+            return "Give the broker as HOST or HOST:PORT, the port from 1 to 65535.";
+        settings.host = text.left(colon);
+        settings.port = static_cast<int>(*port);
+    }
+    if (settings.host.isEmpty())
+        return "Give the broker as HOST or HOST:PORT.";
+    return std::nullopt;
+}
+
+// MQTT wildcards cannot stand in a topic that is published to.
+Reason assignTopic(Invocation& invocation, const QString& text)
+{
+    if (text.isEmpty() || text.contains(QLatin1Char('+')) || text.contains(QLatin1Char('#')) ||
+        text.contains(QChar(0)))
+        return "Give a topic prefix without + or #, for instance plant/line1.";
+    mqttSettings(invocation).topicPrefix = text;
+    return std::nullopt;
+}
+
 Reason assignFormat(Invocation& invocation, OutputFormat format)
 {
     if (invocation.format != OutputFormat::Text && invocation.format != format)
@@ -124,8 +180,7 @@ struct Option {
 
 const Option kOptions[] = {
     {QLatin1StringView("--port"), true, anyCommand, assignPort},
-    {QLatin1StringView("--address"), true, anyCommand,
-     [](Invocation& i, const QString& v) { return assignAddress(i.address, v); }},
+    {QLatin1StringView("--address"), true, anyCommand, assignAddresses},
     {QLatin1StringView("--timeout"), true, anyCommand,
      [](Invocation& i, const QString& v) { return assignMilliseconds(i.timeout, v); }},
     {QLatin1StringView("--json"), false, anyCommand,
@@ -135,6 +190,18 @@ const Option kOptions[] = {
     {QLatin1StringView("--verify"), false, loadsAValue,
      [](Invocation& i, const QString&) {
          i.verify = true;
+         return Reason();
+     }},
+    {QLatin1StringView("--reconnect"), false, watchOnly,
+     [](Invocation& i, const QString&) {
+         i.reconnect = true;
+         return Reason();
+     }},
+    {QLatin1StringView("--mqtt"), true, watchOnly, assignBroker},
+    {QLatin1StringView("--topic"), true, watchOnly, assignTopic},
+    {QLatin1StringView("--mqtt-user"), true, watchOnly,
+     [](Invocation& i, const QString& v) {
+         mqttSettings(i).userName = v;
          return Reason();
      }},
     {QLatin1StringView("--interval"), true, watchOnly,
@@ -242,6 +309,10 @@ ParsedArguments parseArguments(const QStringList& arguments)
         if (!option->appliesTo(invocation.command))
             return UsageError{option->name.toString().toStdString() + " does not go with " +
                               commandName};
+    if (invocation.addresses.size() > 1 && invocation.command != Command::Watch)
+        return UsageError{"--address takes a list of addresses only with watch"};
+    if (invocation.mqtt && invocation.mqtt->host.isEmpty())
+        return UsageError{"--topic and --mqtt-user go with --mqtt"};
     if (invocation.verify && invocation.command == Command::Increment)
         return UsageError{"increment --verify: no reply carries the increment, so nothing can "
                           "confirm it; check the actual count rising after start instead"};

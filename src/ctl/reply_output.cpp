@@ -129,6 +129,28 @@ void ReplyOutput::printRow(const ReplyReport& report, const QDateTime& arrival)
     std::cout << printed << std::flush;
 }
 
+std::string jsonRow(const ReplyReport& report, const QDateTime& arrival)
+{
+    std::vector<Field> fields = fieldsOf(report);
+    fields.insert(fields.begin(), timeField(arrival));
+    std::string line = jsonLine(fields);
+    line.pop_back();
+    return line;
+}
+
+void ReplyOutput::printSilence(int address, const QDateTime& time)
+{
+    if (format_ != OutputFormat::Json)
+        return;
+    const QJsonObject silence{
+        {QStringLiteral("time"), QString::fromStdString(*timeField(time).text)},
+        {QStringLiteral("address"), address},
+        {QStringLiteral("answer"), QJsonValue::Null},
+    };
+    std::cout << QJsonDocument(silence).toJson(QJsonDocument::Compact).toStdString() << '\n'
+              << std::flush;
+}
+
 bool ReplyOutput::failed() const { return std::cout.fail(); }
 
 } // namespace kxlt::ctl

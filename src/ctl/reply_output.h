@@ -8,6 +8,9 @@
 namespace kxlt::ctl {
 
 // Writes replies to standard output, each as soon as it is printed.
+// The JSON object of a row, as --json prints it, on one line without its line end.
+std::string jsonRow(const ReplyReport& report, const QDateTime& arrival);
+
 class ReplyOutput {
 public:
     explicit ReplyOutput(OutputFormat format) : format_(format) {}
@@ -17,6 +20,8 @@ public:
     // scan, watch: a table row, a JSON object or a CSV record, each with the time of arrival;
     // text and CSV begin with a header.
     void printRow(const ReplyReport& report, const QDateTime& arrival);
+    // watch --json: a board that did not answer, as {"time": ..., "address": N, "answer": null}.
+    void printSilence(int address, const QDateTime& time);
     // Something printed could not be written (a full disk, a closed pipe).
     bool failed() const;
 

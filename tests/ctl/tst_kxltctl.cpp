@@ -1,5 +1,6 @@
 // kxltctl run as a script runs it, against kxlt-boardsim on a pseudo-terminal, both as processes.
 #include "board_process.h"
+#include "mqtt_broker.h"
 #include "pseudo_terminal.h"
 #include "reply_bytes.h"
 
@@ -135,6 +136,57 @@ private slots:
             QVERIFY2(QRegularExpression("^" + output + "$").match(run.out).hasMatch(),
                      qPrintable(run.out));
         }
+    }
+
+    // A line of boards 1, 2 and 7, watched at 1-3,7: each round a row for every board and a null
+    // answer for the silent address, in the order asked; the broker keeps each board's latest row,
+    // its state and kxltctl's status.
+    void watchPollsALineOfBoardsIntoTheBroker()
+    {
+        Broker broker;
+        QVERIFY(broker.start());
+        QVERIFY(startBoard("--address 1,2,7"));
+        const Run run = ctl(QStringLiteral("--timeout 200 watch --address 1-3,7 --count 2 --json "
+                                           "--mqtt 127.0.0.1:%1 --topic plant/line1")
+                                .arg(broker.port()));
+        QCOMPARE(run.exitCode, 1);
+        QStringList asked, latest(8);
+        for (const QString& line : run.out.split('\n', Qt::SkipEmptyParts)) {
+            const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
+            const int address = row["address"].toInt(-1);
+            asked << QString::number(address) + (row.contains("answer") ? "-" : "");
+            latest[address] = line;
+        }
+        QCOMPARE(asked.join(' '), QStringLiteral("1 2 3- 7 1 2 3- 7"));
+        QCOMPARE(run.err.count("no answer from address 3"), 2);
+        Subscriber retained(broker, "plant/line1");
+        QVERIFY(retained.subscribed());
+        QStringList expected{"plant/line1/3/state silent", "plant/line1/status offline"};
+        for (const int address : {1, 2, 7})
+            expected << QStringLiteral("plant/line1/%1 %2").arg(address).arg(latest[address])
+                     << QStringLiteral("plant/line1/%1/state answering").arg(address);
+        expected.sort();
+        QTRY_COMPARE(retained.retained(), expected);
+    }
+
+    // The board's adapter is pulled and comes back, under a new device behind the same path: the
+    // watch goes on with the new board.
+    void watchRidesOutAReplug()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("board");
+        QVERIFY(startBoard("--serial 111111 --hangup-after 1 --link " + link));
+        device = link;
+        QProcess process;
+        start(process, "--reconnect --interval 100 --count 10 watch --csv");
+        QByteArray said;
+        QTRY_VERIFY2_WITH_TIMEOUT((said += process.readAllStandardError()).contains("opening it"),
+                                  said.constData(), 10000);
+        QVERIFY(startBoard("--serial 222222 --link " + link));
+        const Run run = finish(process);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(",111111,") && run.out.contains(",222222,"), qPrintable(run.out));
+        QCOMPARE(run.out.count('\n'), 11);
     }
 
     // The test plays the board on a pseudo-terminal: an answer from another address is not this

@@ -1,5 +1,7 @@
 // MqttPublisher against Debian's mosquitto broker on a loopback port of its own; what reaches the
 // broker is read back with mosquitto_sub.
+#include "mqtt_broker.h"
+
 #include "ctl/mqtt_publisher.h"
 
 #include <QDeadlineTimer>
@@ -19,108 +21,6 @@ namespace {
 
 constexpr int kWaitMs = 5000;
 const QString kPrefix = QStringLiteral("plant");
-
-quint16 freePort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
-}
-
-// Waits until the process has printed a line containing `text`; what it printed goes to `printed`.
-bool waitForLine(QProcess& process, const QByteArray& text, QByteArray& printed)
-{
-    const QDeadlineTimer deadline(kWaitMs);
-    while (!printed.contains(text) && process.waitForReadyRead(int(deadline.remainingTime())))
-        printed += process.readAll();
-    if (!printed.contains(text))
-        qWarning("%s printed no \"%s\": %s", qPrintable(process.program()), text.constData(),
-                 printed.constData());
-    return printed.contains(text);
-}
-
-// mosquitto on 127.0.0.1 at a port that was free, keeping nothing on disk, so that a restart
-// forgets everything retained.
-class Broker {
-public:
-    Broker() : port_(freePort()) {}
-    ~Broker() { stop(); }
-
-    quint16 port() const { return port_; }
-
-    [[nodiscard]] bool start()
-    {
-        QFile config(dir_.filePath("mosquitto.conf"));
-        if (!config.open(QIODevice::WriteOnly))
-            return false;
-        config.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n"
-                                    "persistence false\n")
-                         .arg(port_)
-                         .toUtf8());
-        config.close();
-        process_.setProcessChannelMode(QProcess::MergedChannels);
-        process_.start("/usr/sbin/mosquitto", {"-c", config.fileName()});
-        QByteArray log;
-        return waitForLine(process_, " running", log);
-    }
-    void stop()
-    {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    // It still holds its connections, but reads, acknowledges and forwards nothing.
-    void pause() { ::kill(pid_t(process_.processId()), SIGSTOP); }
-    void resume() { ::kill(pid_t(process_.processId()), SIGCONT); }
-
-private:
-    QTemporaryDir dir_;
-    const quint16 port_;
-    QProcess process_;
-};
-
-// mosquitto_sub on PREFIX/#, keeping every message as "TOPIC PAYLOAD".
-class Subscriber {
-public:
-    explicit Subscriber(const Broker& broker)
-    {
-        // Line-buffered: otherwise its debug lines wait in its buffer for the next message.
-        process_.start("/usr/bin/stdbuf", {"-oL", "/usr/bin/mosquitto_sub", "-d", "-h", "127.0.0.1",
-                                           "-p", QString::number(broker.port()), "-t",
-                                           kPrefix + "/#", "-F", "message %r %t %p"});
-    }
-    ~Subscriber()
-    {
-        process_.kill();
-        process_.waitForFinished();
-    }
-
-    [[nodiscard]] bool subscribed() { return waitForLine(process_, "Subscribed", printed_); }
-    // In the order they came.
-    QStringList messages() { return messagesRetained({"0", "1"}); }
-    // Those the broker sent as it kept them, not as they were published, sorted.
-    QStringList retained()
-    {
-        QStringList kept = messagesRetained({"1"});
-        kept.sort();
-        return kept;
-    }
-
-private:
-    QStringList messagesRetained(const QStringList& flags)
-    {
-        printed_ += process_.readAll();
-        QStringList found;
-        for (const QByteArray& line : printed_.split('\n')) {
-            const QStringList words = QString::fromUtf8(line).split(' ');
-            if (words.size() >= 3 && words[0] == "message" && flags.contains(words[1]))
-                found << words.mid(2).join(' ');
-        }
-        return found;
-    }
-
-    QProcess process_;
-    QByteArray printed_;
-};
 
 QStringList sorted(QStringList list)
 {
@@ -150,7 +50,7 @@ private slots:
     {
         Broker broker;
         QVERIFY(broker.start());
-        Subscriber live(broker);
+        Subscriber live(broker, kPrefix);
         QVERIFY(live.subscribed());
         MqttPublisher publisher(settingsFor(broker));
         publisher.publishReading(1, R"({"address":1,"actual":1234,"goal":4567})");
@@ -168,7 +68,7 @@ private slots:
         publisher.publishState(1, true);
         publisher.publishState(2, false);
         publisher.publishState(7, true);
-        Subscriber meanwhile(broker);
+        Subscriber meanwhile(broker, kPrefix);
         QVERIFY(meanwhile.subscribed());
         QTRY_COMPARE_WITH_TIMEOUT(meanwhile.retained(),
                                   sorted(boards + QStringList{"plant/status online"}), kWaitMs);
@@ -189,7 +89,7 @@ private slots:
                                              "plant/status offline", "plant/end end"}));
         QStringList kept = boards;
         kept.replaceInStrings("plant/7/state answering", "plant/7/state silent");
-        Subscriber after(broker);
+        Subscriber after(broker, kPrefix);
         QVERIFY(after.subscribed());
         QTRY_COMPARE_WITH_TIMEOUT(after.retained(),
                                   sorted(kept + QStringList{"plant/status offline"}), kWaitMs);
@@ -200,7 +100,7 @@ private slots:
     {
         Broker broker;
         QVERIFY(broker.start());
-        Subscriber live(broker);
+        Subscriber live(broker, kPrefix);
         QVERIFY(live.subscribed());
         QProcess probe;
         probe.start(MQTT_PUBLISH_PROBE_PATH,
@@ -211,7 +111,7 @@ private slots:
         probe.kill();
         QVERIFY(probe.waitForFinished(kWaitMs));
         QTRY_COMPARE_WITH_TIMEOUT(live.messages().size(), 3, kWaitMs);
-        Subscriber after(broker);
+        Subscriber after(broker, kPrefix);
         QVERIFY(after.subscribed());
         QTRY_COMPARE_WITH_TIMEOUT(after.retained(),
                                   QStringList({R"(plant/5 {"address":5})", "plant/status offline"}),
@@ -231,7 +131,7 @@ private slots:
                                     "plant/status online"};
         for (const char* start : {"first start", "restart"}) {
             QVERIFY2(broker.start(), start);
-            Subscriber subscriber(broker);
+            Subscriber subscriber(broker, kPrefix);
             QVERIFY2(subscriber.subscribed(), start);
             QTRY_COMPARE_WITH_TIMEOUT(sorted(subscriber.messages()), latest, kWaitMs);
             broker.stop();
@@ -245,7 +145,7 @@ private slots:
     {
         Broker broker;
         QVERIFY(broker.start());
-        Subscriber live(broker);
+        Subscriber live(broker, kPrefix);
         QVERIFY(live.subscribed());
         MqttPublisher publisher(settingsFor(broker));
         QTRY_COMPARE_WITH_TIMEOUT(live.messages(), QStringList{"plant/status online"}, kWaitMs);
@@ -264,7 +164,7 @@ private slots:
         publisher.stop();
         QCOMPARE_LT(stopping.elapsed(), 3000);
         broker.resume();
-        Subscriber after(broker);
+        Subscriber after(broker, kPrefix);
         QVERIFY(after.subscribed());
         QTRY_COMPARE_WITH_TIMEOUT(
             after.retained(), QStringList({"plant/1 actual 10", "plant/status offline"}), kWaitMs);
