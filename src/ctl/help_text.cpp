@@ -20,14 +20,17 @@ Commands:
   set-address N        give the board on the line the address N (0..255)
   scan [FROM-TO]       ask each address from FROM to TO (default 0-99) for its status, waiting
                        --timeout at each, and list the boards that answer
-  watch                the automatic test: ask the board at --address for its status every
-                       --interval and print each reply, until --count queries or SIGINT or
-                       SIGTERM; a query left unanswered is reported on standard error
+  watch                the automatic test, for a line of boards: every --interval a round
+                       asks each address of --address in turn for its status and prints each
+                       reply, until --count rounds or SIGINT or SIGTERM; a board that does not
+                       answer is reported on standard error (with --json also as
+                       {"time": ..., "address": N, "answer": null})
 
 Options (before or after the command):
   --port DEVICE|COMn   serial device path, or COM1..COM5 numbered as in the window, where
                        KXLT_COM1..KXLT_COM5 choose their devices (default COM1)
-  --address N          board address 0..255 (default 1)
+  --address N          board address 0..255 (default 1); watch takes a list with ranges:
+                       1,2,7 or 1-32 or 1-4,9
   --timeout MS         how long to wait for an answer to arrive (default 1000). At 9600 baud a
                        query takes about 9 ms and a reply 28 ms; the board's turnaround and a
                        USB adapter's latency add some. An answer counts once the line has then
@@ -42,8 +45,18 @@ Options (before or after the command):
   --interval MS        watch: time from one query to the next (default 1000, as the window's
                        test); when a query, its answer and the quiet line take longer, the next
                        query follows at once
-  --count N            watch: stop after N queries, answered or not (default: until SIGINT or
+  --count N            watch: stop after N rounds, answered or not (default: until SIGINT or
                        SIGTERM)
+  --reconnect          watch: when the port is lost, open the same device again every second
+                       and go on (without it, exit 3)
+  --mqtt HOST[:PORT]   watch: also publish to this MQTT broker (port 1883 by default), retained
+                       at QoS 1: PREFIX/ADDRESS the reading as --json prints it,
+                       PREFIX/ADDRESS/state answering or silent, PREFIX/status online or
+                       offline (also as the will). The password, if any, is taken from the
+                       environment variable KXLT_MQTT_PASSWORD. Polling never waits for the
+                       broker: one that is down or goes away is tried again with back-off.
+  --topic PREFIX       watch --mqtt: the topic prefix (default kxlt)
+  --mqtt-user NAME     watch --mqtt: the user name for the broker
   --csv                watch, scan: comma-separated values with a header line
   -h, --help           show this help
   --version            show the version
