@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QTcpServer>
 
-#include <csignal>
-
 namespace {
 
 constexpr int kWaitMs = 5000;
@@ -55,8 +53,6 @@ void Broker::stop()
     process_.waitForFinished();
 }
 
-void Broker::pause() { ::kill(pid_t(process_.processId()), SIGSTOP); }
-void Broker::resume() { ::kill(pid_t(process_.processId()), SIGCONT); }
 
 Subscriber::Subscriber(const Broker& broker, const QString& prefix)
 {

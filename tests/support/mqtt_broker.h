@@ -16,9 +16,6 @@ public:
 
     [[nodiscard]] bool start();
     void stop();
-    // It still holds its connections, but reads, acknowledges and forwards nothing.
-    void pause();
-    void resume();
 
 private:
     QTemporaryDir dir_;
