@@ -216,6 +216,9 @@ const Option kOptions[] = {
      }},
 };
 
+constexpr QLatin1StringView kHelpOptions[] = {QLatin1StringView("-h"), QLatin1StringView("--help")};
+constexpr QLatin1StringView kVersionOption("--version");
+
 const Option* findOption(const QString& name)
 {
     for (const Option& option : kOptions)
@@ -266,9 +269,10 @@ ParsedArguments parseArguments(const QStringList& arguments)
     std::vector<const Option*> given;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments[i];
-        if (word == QLatin1StringView("--help") || word == QLatin1StringView("-h"))
+        if (std::find(std::begin(kHelpOptions), std::end(kHelpOptions), word) !=
+            std::end(kHelpOptions))
             return HelpRequested{};
-        if (word == QLatin1StringView("--version"))
+        if (word == kVersionOption)
             return VersionRequested{};
         // A single dash starts an operand, so that "goal -5" is refused as a value.
         if (!word.startsWith(QLatin1StringView("--"))) {
@@ -317,6 +321,23 @@ ParsedArguments parseArguments(const QStringList& arguments)
         return UsageError{"increment --verify: no reply carries the increment, so nothing can "
                           "confirm it; check the actual count rising after start instead"};
     return invocation;
+}
+
+QStringList commandNames()
+{
+    QStringList names;
+    for (const CommandName& command : kCommands)
+        names << command.name;
+    return names;
+}
+
+QStringList optionNames()
+{
+    QStringList names(std::begin(kHelpOptions), std::end(kHelpOptions));
+    names << kVersionOption;
+    for (const Option& option : kOptions)
+        names << option.name;
+    return names;
 }
 
 } // namespace kxlt::ctl

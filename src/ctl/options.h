@@ -21,4 +21,8 @@ using ParsedArguments = std::variant<Invocation, HelpRequested, VersionRequested
 // Options may stand before or after the command; the first other word is the command.
 ParsedArguments parseArguments(const QStringList& arguments);
 
+// The names parseArguments() knows, for checking what documents them.
+QStringList commandNames();
+QStringList optionNames();
+
 } // namespace kxlt::ctl

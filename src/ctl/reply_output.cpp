@@ -4,7 +4,6 @@
 #include <QJsonObject>
 
 #include <algorithm>
-#include <iostream>
 #include <vector>
 
 namespace kxlt::ctl {
@@ -104,8 +103,7 @@ std::string jsonLine(const std::vector<Field>& fields)
 void ReplyOutput::printReply(const ReplyReport& report)
 {
     const auto fields = fieldsOf(report);
-    std::cout << (format_ == OutputFormat::Json ? jsonLine(fields) : textBlock(fields))
-              << std::flush;
+    out_ << (format_ == OutputFormat::Json ? jsonLine(fields) : textBlock(fields)) << std::flush;
 }
 
 void ReplyOutput::printRow(const ReplyReport& report, const QDateTime& arrival)
@@ -126,7 +124,7 @@ void ReplyOutput::printRow(const ReplyReport& report, const QDateTime& arrival)
     case OutputFormat::Json: printed = jsonLine(fields); break;
     }
     headerPrinted_ = true;
-    std::cout << printed << std::flush;
+    out_ << printed << std::flush;
 }
 
 std::string jsonRow(const ReplyReport& report, const QDateTime& arrival)
@@ -147,10 +145,10 @@ void ReplyOutput::printSilence(int address, const QDateTime& time)
         {QStringLiteral("address"), address},
         {QStringLiteral("answer"), QJsonValue::Null},
     };
-    std::cout << QJsonDocument(silence).toJson(QJsonDocument::Compact).toStdString() << '\n'
-              << std::flush;
+    out_ << QJsonDocument(silence).toJson(QJsonDocument::Compact).toStdString() << '\n'
+         << std::flush;
 }
 
-bool ReplyOutput::failed() const { return std::cout.fail(); }
+bool ReplyOutput::failed() const { return out_.fail(); }
 
 } // namespace kxlt::ctl

@@ -5,15 +5,20 @@
 
 #include <QDateTime>
 
+#include <iostream>
+
 namespace kxlt::ctl {
 
-// Writes replies to standard output, each as soon as it is printed.
 // The JSON object of a row, as --json prints it, on one line without its line end.
 std::string jsonRow(const ReplyReport& report, const QDateTime& arrival);
 
+// Writes replies to standard output, or to `out`, each as soon as it is printed.
 class ReplyOutput {
 public:
-    explicit ReplyOutput(OutputFormat format) : format_(format) {}
+    explicit ReplyOutput(OutputFormat format, std::ostream& out = std::cout)
+        : format_(format), out_(out)
+    {
+    }
 
     // info, status, --verify: one "name  value" line per figure, or one JSON object.
     void printReply(const ReplyReport& report);
@@ -27,6 +32,7 @@ public:
 
 private:
     OutputFormat format_;
+    std::ostream& out_;
     bool headerPrinted_ = false;
 };
 

@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QTest>
 
-
 using kxlt::ctl::MqttPublisher;
 using kxlt::ctl::MqttSettings;
 

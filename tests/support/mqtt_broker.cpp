@@ -53,13 +53,12 @@ void Broker::stop()
     process_.waitForFinished();
 }
 
-
 Subscriber::Subscriber(const Broker& broker, const QString& prefix)
 {
     // Line-buffered: otherwise its debug lines wait in its buffer for the next message.
-    process_.start("/usr/bin/stdbuf", {"-oL", "/usr/bin/mosquitto_sub", "-d", "-h", "127.0.0.1",
-                                       "-p", QString::number(broker.port()), "-t", prefix + "/#",
-                                       "-F", "message %r %t %p"});
+    process_.start("/usr/bin/stdbuf",
+                   {"-oL", "/usr/bin/mosquitto_sub", "-d", "-h", "127.0.0.1", "-p",
+                    QString::number(broker.port()), "-t", prefix + "/#", "-F", "message %r %t %p"});
 }
 
 Subscriber::~Subscriber()

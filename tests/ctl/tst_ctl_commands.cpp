@@ -1,0 +1,249 @@
+// kxltctl's commands on a fake line whose boards the test plays: the frames they send, what they
+// make of the answers, their exit statuses and what they print.
+#include "fake_serial_link.h"
+#include "reply_bytes.h"
+
+#include "ctl/commands.h"
+#include "ctl/options.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <sstream>
+
+using namespace kxlt;
+using ctl::ExitStatus;
+
+namespace {
+
+// An answer that makes the adapter go away.
+const QByteArray kLost = "lost";
+
+QByteArray reply(int address, std::uint32_t goal = 0x002000)
+{
+    return replyBytes({.goal = goal, .address = static_cast<std::uint8_t>(address)});
+}
+
+QByteArray damaged(QByteArray reply)
+{
+    reply[26] = static_cast<char>(reply[26] ^ 1);
+    return reply;
+}
+
+} // namespace
+
+class CtlCommandsTest : public QObject {
+    Q_OBJECT
+
+    FakeSerialLink link;
+    port::BoardLine line{link};
+    QTimer board;
+    // What the boards send back to each query in turn: a reply, nothing (empty) or kLost.
+    QByteArrayList answers;
+    qsizetype heard = 0;
+    std::ostringstream printed;
+
+    void answerQueries()
+    {
+        for (; heard < link.written.size(); ++heard) {
+            if (link.written[heard].at(1) != static_cast<char>(0xF9) || answers.isEmpty())
+                continue;
+            const QByteArray answer = answers.takeFirst();
+            if (answer == kLost)
+                link.lose(QStringLiteral("gone"));
+            else if (!answer.isEmpty())
+                link.receive(answer);
+        }
+    }
+    ExitStatus run(const QString& arguments, const QByteArrayList& replies)
+    {
+        const auto invocation =
+            std::get<ctl::Invocation>(ctl::parseArguments(arguments.split(' ')));
+        answers = replies;
+        ctl::ReplyOutput output(invocation.format, printed);
+        return ctl::runCommand(invocation, line, output);
+    }
+    QStringList printedLines() const
+    {
+        return QString::fromStdString(printed.str()).split('\n', Qt::SkipEmptyParts);
+    }
+    static void sends(const char* name, const char* arguments, const QByteArrayList& replies,
+                      const char* sent)
+    {
+        QTest::newRow(name) << QString(arguments) << replies << QByteArray::fromHex(sent);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        connect(&board, &QTimer::timeout, this, &CtlCommandsTest::answerQueries);
+        board.start(1);
+    }
+    void init()
+    {
+        link.written.clear();
+        heard = 0;
+        printed.str({});
+        QVERIFY(line.open(1, QStringLiteral("fake")));
+        link.quiet();
+    }
+
+    // Data-layout commands twice, queries and set-address once, each with a trailing 00; the
+    // board confirms what --verify asks.
+    void frames_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QByteArrayList>("replies");
+        QTest::addColumn<QByteArray>("sent");
+        sends("start", "--address 5 start", {}, "AAF5051100000014 00 AAF5051100000014 00");
+        sends("stop", "--address 5 stop", {}, "AAF5052200000027 00 AAF5052200000027 00");
+        sends("clear", "--address 5 clear", {}, "AAF5053300000036 00 AAF5053300000036 00");
+        sends("increment", "--address 5 increment 7", {},
+              "AAF2050000070002 00 AAF2050000070002 00");
+        sends("goal, verified", "--address 5 goal 4567 --verify",
+              {replyBytes({.goal = 0x4567, .address = 5})},
+              "AAF0050045670027 00 AAF0050045670027 00 AAF905FA05FA00AB 00");
+        sends("actual, verified", "--address 5 actual 1234 --verify",
+              {replyBytes({.actual = 0x1234, .address = 5})},
+              "AAF1050012340023 00 AAF1050012340023 00 AAF905FA05FA00AB 00");
+        sends("set-address, verified at the new address", "set-address 42 --verify", {reply(42)},
+              "AAFB2A2AD5D500AB 00 AAF92AD52AD500AB 00");
+        sends("status", "--address 5 status", {reply(5)}, "AAF905FA05FA00AB 00");
+        sends("info, answered by any board", "info", {reply(7)}, "AAF9639C639C00AB 00");
+    }
+    void frames()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QByteArrayList, replies);
+        QFETCH(QByteArray, sent);
+        QCOMPARE(run(arguments, replies), ExitStatus::Done);
+        QCOMPARE(link.written.join().toHex(' '), sent.toHex(' '));
+    }
+
+    // scan and watch: a row for each good answer (watch --json: a null answer for a silence), the
+    // exit status once all were asked; every address of the range and every round of --count
+    // asked, answered or not.
+    void listing_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QByteArrayList>("replies");
+        QTest::addColumn<QList<int>>("found");
+        QTest::addColumn<int>("exitStatus");
+        const QByteArray none;
+        QTest::newRow("scan") << "scan 3-6" << QByteArrayList{reply(3), none, none, reply(6)}
+                              << QList<int>{3, 6} << 0;
+        QTest::newRow("scan, none")
+            << "scan 0-1" << QByteArrayList{none, none} << QList<int>() << 1;
+        QTest::newRow("scan, damaged")
+            << "scan 0-1" << QByteArrayList{damaged(reply(0)), none} << QList<int>() << 2;
+        QTest::newRow("scan, port lost")
+            << "scan 0-1" << QByteArrayList{kLost} << QList<int>() << 3;
+        QTest::newRow("watch, one unanswered")
+            << "--interval 1 --count 3 watch" << QByteArrayList{reply(1), none, reply(1)}
+            << QList<int>{1, 1, 1} << 1;
+        QTest::newRow("watch, one damaged")
+            << "--interval 1 --count 2 watch" << QByteArrayList{reply(1), damaged(reply(1))}
+            << QList<int>{1} << 2;
+    }
+    void listing()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QByteArrayList, replies);
+        QFETCH(QList<int>, found);
+        QFETCH(int, exitStatus);
+        QCOMPARE(static_cast<int>(run("--timeout 10 --json " + arguments, replies)), exitStatus);
+        QCOMPARE(link.written.size(), replies.size());
+        QList<int> addresses;
+        for (const QString& row : printedLines())
+            addresses << QJsonDocument::fromJson(row.toUtf8()).object()["address"].toInt(-1);
+        QCOMPARE(addresses, found);
+    }
+
+    // Another device still talking: the query waits for the quiet line.
+    void queryWaitsForTheQuietLine()
+    {
+        emit link.received("abc");
+        bool sentEarly = true;
+        QTimer::singleShot(30, this, [&] {
+            sentEarly = !link.written.isEmpty();
+            link.quiet();
+        });
+        QCOMPARE(run("--timeout 10 status", {reply(1)}), ExitStatus::Done);
+        QVERIFY(!sentEarly);
+    }
+
+    // The answer still arriving at the time-out is waited for until the line is quiet.
+    void answerArrivingAtTheTimeout()
+    {
+        QTimer::singleShot(5, this, [this] { emit link.received(reply(1).left(10)); });
+        QTimer::singleShot(40, this, [this] { link.receive(reply(1).mid(10)); });
+        QCOMPARE(run("--timeout 20 status", {}), ExitStatus::Done);
+    }
+
+    // A stop signal during the wait for the next query ends watch there, as after its last query;
+    // DTR is cleared as the window's automatic test clears it.
+    void watchEndsOnStopSignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+    }
+    void watchEndsOnStopSignal()
+    {
+        QFETCH(int, signal);
+        QTimer::singleShot(20, this, [signal] { std::raise(signal); });
+        QCOMPARE(run("--timeout 10 --interval 100 --count 3 watch", {reply(1), reply(1), reply(1)}),
+                 ExitStatus::Done);
+        QCOMPARE(link.written.size(), qsizetype(1));
+        QCOMPARE(link.dtr.value_or(true), false);
+    }
+
+    // Header and rows line up, also under labels wider than their figures ("difference").
+    void textColumnsLineUp()
+    {
+        QCOMPARE(run("--timeout 10 scan 1-2", {reply(1), reply(2)}), ExitStatus::Done);
+        const QStringList lines = printedLines();
+        QCOMPARE(lines.size(), 3);
+        const auto cellStarts = [](const QString& line) {
+            QList<qsizetype> starts;
+            for (const auto& cell : QRegularExpression("(?:^|  )(?=\\S)").globalMatch(line))
+                starts << cell.capturedEnd();
+            return starts;
+        };
+        QCOMPARE(cellStarts(lines[1]), cellStarts(lines[0]));
+        QCOMPARE(cellStarts(lines[2]), cellStarts(lines[0]));
+    }
+
+    // The address a number; figures that cannot be worked out (a goal in hex digits) null.
+    void jsonTypes()
+    {
+        QCOMPARE(run("--json status", {reply(1, 0xABC)}), ExitStatus::Done);
+        const QRegularExpression object(
+            R"(^\{"actual":"001000","address":1,"difference":null,"efficiency":null,)"
+            R"("goal":"000ABC","part_type":"KX-LT","reply":"[0-9A-F]{56}","seconds":"0050",)"
+            R"("serial":"123456","version":"3\.0"\}\n$)");
+        QVERIFY2(object.match(QString::fromStdString(printed.str())).hasMatch(),
+                 printed.str().c_str());
+    }
+
+    // One header, then a record for each reply, the time of arrival first.
+    void csvHeaderAndRecords()
+    {
+        QCOMPARE(run("--timeout 10 --csv scan 1-2", {reply(1), reply(2, 0)}), ExitStatus::Done);
+        const QStringList lines = printedLines();
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], "time,part_type,address,goal,actual,seconds,serial,version,difference,"
+                           "efficiency,reply");
+        const QRegularExpression record(
+            R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d),KX-LT,2,000000,001000,0050,)"
+            R"(123456,3\.0,1000,,[0-9A-F]{56}$)");
+        QVERIFY2(record.match(lines[2]).hasMatch(), qPrintable(lines[2]));
+    }
+};
+
+QTEST_GUILESS_MAIN(CtlCommandsTest)
+#include "tst_ctl_commands.moc"
