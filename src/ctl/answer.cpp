@@ -72,6 +72,12 @@ std::string lostText(const QString& reason)
     return "the port was closed: " + reason.toStdString();
 }
 
+void reportBadAnswer(unsigned address, const Answer& answer)
+{
+    printError("address " + std::to_string(address) + ": " +
+               std::string(answer.kind == Answer::Kind::OnlyJunk ? kJunkText : kDamagedText));
+}
+
 ExitStatus reportFailure(const Answer& answer, const port::BoardLine& line,
                          std::chrono::milliseconds timeout)
 {

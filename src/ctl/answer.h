@@ -28,6 +28,8 @@ inline constexpr std::string_view kDamagedText = "an answer failed its check (\"
 inline constexpr std::string_view kJunkText =
     "bytes that are no reply came back: another device, a wrong baud rate or noise";
 std::string lostText(const QString& reason);
+// Says on standard error which address gave a damaged answer or bytes that are no reply.
+void reportBadAnswer(unsigned address, const Answer& answer);
 
 // Says on standard error what went wrong and gives the exit status for it.
 ExitStatus reportFailure(const Answer& answer, const port::BoardLine& line,

@@ -21,9 +21,7 @@ ExitStatus scan(const Invocation& invocation, port::BoardLine& line, ReplyOutput
             break;
         case Answer::Kind::DamagedReply:
         case Answer::Kind::OnlyJunk:
-            printError(
-                "address " + std::to_string(address) + ": " +
-                std::string(answer.kind == Answer::Kind::OnlyJunk ? kJunkText : kDamagedText));
+            reportBadAnswer(address, answer);
             anyBadAnswer = true;
             break;
         case Answer::Kind::PortLost: return reportFailure(answer, line, invocation.timeout);

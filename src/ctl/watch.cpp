@@ -86,9 +86,7 @@ private:
             break;
         case Answer::Kind::DamagedReply:
         case Answer::Kind::OnlyJunk:
-            printError(
-                "address " + std::to_string(address) + ": " +
-                std::string(answer.kind == Answer::Kind::DamagedReply ? kDamagedText : kJunkText));
+            reportBadAnswer(address, answer);
             anyBadAnswer_ = true;
             break;
         case Answer::Kind::PortLost: break;
