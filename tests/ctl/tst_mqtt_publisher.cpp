@@ -5,7 +5,6 @@
 #include "ctl/mqtt_publisher.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTest>
 
 using kxlt::ctl::MqttPublisher;
@@ -58,29 +57,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(sorted(live.messages()),
                                   QStringList({"plant/1/state answering", "plant/1/state silent",
                                                "plant/status offline", "plant/status online"}),
-                                  kWaitMs);
-    }
-
-    // A publisher killed outright leaves its reading and, by its will, offline.
-    void willSaysOfflineWhenThePublisherDies()
-    {
-        Broker broker;
-        QVERIFY(broker.start());
-        Subscriber live(broker, kPrefix);
-        QVERIFY(live.subscribed());
-        QProcess probe;
-        probe.start(MQTT_PUBLISH_PROBE_PATH,
-                    {QString::number(broker.port()), kPrefix, "5", R"({"address":5})"});
-        QTRY_COMPARE_WITH_TIMEOUT(sorted(live.messages()),
-                                  QStringList({R"(plant/5 {"address":5})", "plant/status online"}),
-                                  kWaitMs);
-        probe.kill();
-        QVERIFY(probe.waitForFinished(kWaitMs));
-        QTRY_COMPARE_WITH_TIMEOUT(live.messages().size(), 3, kWaitMs);
-        Subscriber after(broker, kPrefix);
-        QVERIFY(after.subscribed());
-        QTRY_COMPARE_WITH_TIMEOUT(after.retained(),
-                                  QStringList({R"(plant/5 {"address":5})", "plant/status offline"}),
                                   kWaitMs);
     }
 
