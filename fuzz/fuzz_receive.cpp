@@ -8,10 +8,12 @@
 
 #include <QApplication>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
 
+std::unique_ptr<QApplication> application;
 std::unique_ptr<FakeSerialLink> fakeLink;
 std::unique_ptr<kxlt::ui::MainWindow> window;
 
@@ -30,8 +32,15 @@ void startWindow()
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(*argc, *argv);
+    application = std::make_unique<QApplication>(*argc, *argv);
     startWindow();
+    // The window and the application go before the statics they registered with, as they do at
+    // the end of main().
+    std::atexit([] {
+        window.reset();
+        fakeLink.reset();
+        application.reset();
+    });
     return 0;
 }
 
