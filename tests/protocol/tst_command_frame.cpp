@@ -127,9 +127,7 @@ private slots:
         row("address 10 is decimal ten, not 0x10", kAddressBox, "10", "10");
         row("blanks and tabs around the digits", kAddressBox, " 42\t", "42");
         row("255 is the highest address", kAddressBox, "255", "255");
-        row("99", kAddressBox, "99", "99");
         row("0", kAddressBox, "0", "0");
-        row("00 is 0", kAddressBox, "00", "0");
         row("an empty address box", kAddressBox, "", kNoAddress);
         row("hexadecimal notation", kAddressBox, "0x10", kNotDecimal);
         row("a blank between digits", kAddressBox, "1 2", kNotDecimal);
@@ -142,9 +140,6 @@ private slots:
         row("six lower-case hex digits fill every nibble", kValueBox, "abcdef", "AB CD EF");
         row("an upper-case hex digit is a nibble", kValueBox, "1A", "00 00 1A");
         row("0", kValueBox, "0", "00 00 00");
-        row("one digit fills the last nibble", kValueBox, "5", "00 00 05");
-        row("123", kValueBox, "123", "00 01 23");
-        row("lower-case f", kValueBox, "f", "00 00 0F");
         row("an empty value box", kValueBox, "", kNoValue);
         row("a blank, allowed in the address box", kValueBox, " 12", kNotHex);
         row("seven digits do not fit six positions", kValueBox, "1234567", kTooLong);

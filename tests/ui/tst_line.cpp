@@ -38,16 +38,6 @@ private slots:
     void init() { ui = std::make_unique<WindowOnLine>(); }
     void cleanup() { ui.reset(); }
 
-    void nothingReachesTheLineWhileClosed()
-    {
-        QVERIFY(ui->openPort());
-        ui->click("Command5");
-        ui->get<QWidget>("Frame1")->setEnabled(true);
-        ui->click("Cmd_start");
-        ui->tick();
-        QCOMPARE(line().readFor(150), QByteArray());
-    }
-
     void portHeldElsewhereFailsQuietlyThenOpens()
     {
         auto other = std::make_unique<QSerialPort>(line().slavePath());

@@ -50,10 +50,6 @@ private slots:
             << replyBytes({.goal = 0x00A000, .version = 0x12, .address = 0x0A})
             << QStringList{"KX-LT", "10H",  "",     "00A000", "001000",
                            "0050",  "1000", "50.0", "123456", "1.2"};
-        QTest::newRow("address 0x63 is 99H")
-            << replyBytes({.address = 0x63})
-            << QStringList{"KX-LT", "99H",   "",   "002000", "001000",
-                           "0050",  "-1000", "50", "123456", "3.0"};
         QTest::newRow("check fails: Com Error, fields emptied, figures kept")
             << withLastByte(kWorkedReply, 0)
             << QStringList{"KX-LT", "1H", "Com Error", "", "", "", "1000", "50.0", "", "."};
