@@ -164,6 +164,7 @@ private slots:
         QByteArray said;
         QTRY_VERIFY2_WITH_TIMEOUT((said += process.readAllStandardError()).contains("opening it"),
                                   said.constData(), 10000);
+        QVERIFY(board.stop());
         QVERIFY(startBoard("--serial 222222 --link " + link));
         const Run run = finish(process);
         QCOMPARE(run.exitCode, 0);
