@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ctl/mqtt_publisher.h"
+#include "ctl/mqtt_settings.h"
 #include "protocol/command_frame.h"
 #include "protocol/value_field.h"
 

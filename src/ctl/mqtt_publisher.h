@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ctl/mqtt_settings.h"
+
 #include <QByteArray>
-#include <QString>
 
 #include <chrono>
 #include <map>
@@ -11,17 +12,6 @@
 struct mosquitto;
 
 namespace kxlt::ctl {
-
-struct MqttSettings {
-    QString host;
-    int port = 1883;
-    QString topicPrefix = QStringLiteral("kxlt");
-    // Empty: the broker is asked without a user name, and then without a password.
-    QString userName;
-    QString password;
-    // Empty: the broker names the client.
-    QString clientId;
-};
 
 // Feeds a plant's MQTT broker with what the boards answer, every message retained at QoS 1:
 // PREFIX/ADDRESS holds a board's latest reading, PREFIX/ADDRESS/state `answering` or `silent`,

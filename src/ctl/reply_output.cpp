@@ -98,6 +98,14 @@ std::string jsonLine(const std::vector<Field>& fields)
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() + '\n';
 }
 
+// A row's fields: the time it arrived, then the figures.
+std::vector<Field> rowFields(const ReplyReport& report, const QDateTime& arrival)
+{
+    std::vector<Field> fields = fieldsOf(report);
+    fields.insert(fields.begin(), timeField(arrival));
+    return fields;
+}
+
 } // namespace
 
 void ReplyOutput::printReply(const ReplyReport& report)
@@ -108,8 +116,7 @@ void ReplyOutput::printReply(const ReplyReport& report)
 
 void ReplyOutput::printRow(const ReplyReport& report, const QDateTime& arrival)
 {
-    std::vector<Field> fields = fieldsOf(report);
-    fields.insert(fields.begin(), timeField(arrival));
+    const std::vector<Field> fields = rowFields(report, arrival);
     const auto label = [](const Field& field) { return std::string(field.label); };
     const auto key = [](const Field& field) { return std::string(field.key); };
     const auto text = [](const Field& field) { return field.text.value_or(""); };
@@ -129,9 +136,7 @@ void ReplyOutput::printRow(const ReplyReport& report, const QDateTime& arrival)
 
 std::string jsonRow(const ReplyReport& report, const QDateTime& arrival)
 {
-    std::vector<Field> fields = fieldsOf(report);
-    fields.insert(fields.begin(), timeField(arrival));
-    std::string line = jsonLine(fields);
+    std::string line = jsonLine(rowFields(report, arrival));
     line.pop_back();
     return line;
 }

@@ -14,20 +14,14 @@ BoardLine::BoardLine(SerialLink& link, QObject* parent) : QObject(parent), link_
 
 bool BoardLine::open(int portNumber, const std::optional<QString>& device)
 {
-    if (!device) {
-        openFailure_ = QStringLiteral("No serial device for COM%1.").arg(portNumber);
-        return false;
-    }
     link_.setHandshaking(Handshaking::None);
     link_.setSettings(kBoardLineSettings);
     link_.setCommPort(portNumber);
-    link_.setDevice(*device);
+    if (device)
+        link_.setDevice(*device);
     link_.setPortOpen(true);
-    if (!link_.portOpen()) {
-        openFailure_ = link_.openFailure();
+    if (!link_.portOpen())
         return false;
-    }
-    openFailure_.clear();
     framer_.reset();
     quiet_ = false;
     lostReason_.reset();

@@ -21,11 +21,11 @@ class BoardLine final : public QObject {
 public:
     explicit BoardLine(SerialLink& link, QObject* parent = nullptr);
 
-    // Opens the device as COMn. False, with the reason in openFailure(), when there is no device
-    // or it did not open.
+    // Opens the device as COMn; without one, the link says that COMn has none. False, with the
+    // reason in openFailure(), when it did not open.
     bool open(int portNumber, const std::optional<QString>& device);
     void close();
-    QString openFailure() const { return openFailure_; }
+    QString openFailure() const { return link_.openFailure(); }
     void send(const protocol::TransmitBuffer& buffer);
     void setDataTerminalReady(bool ready);
 
@@ -49,7 +49,6 @@ private:
 
     SerialLink& link_;
     protocol::ReplyFramer framer_;
-    QString openFailure_;
     bool quiet_ = false;
     std::optional<QString> lostReason_;
 };
