@@ -45,7 +45,7 @@ void showAndOpen(WindowOnLine& board, benchmark::State& state)
 // Writes the replies from another thread while the window's thread handles them in its event
 // loop; returns the seconds until `handled()` reached the count, or until the writer was done and
 // nothing more was handled for a second (replies were lost).
-template <typename Handled> double flood(PseudoTerminal& line, Handled handled)
+template <typename Handled> double flood(FarEnd& line, Handled handled)
 {
     QByteArray chunk;
     for (int i = 0; i < kRepliesPerWrite; ++i)
@@ -112,7 +112,7 @@ void BM_FloodThroughPlainTextLog(benchmark::State& state)
 {
     const auto prefill = int(state.range(0));
     for (auto _ : state) {
-        PseudoTerminal line;
+        FarEnd line;
         qputenv("KXLT_COM1", line.slavePath().toLocal8Bit());
         QtSerialLink link;
         link.setSettings(kxlt::port::kBoardLineSettings);
@@ -174,7 +174,7 @@ void BM_HostileLine(benchmark::State& state)
 
         std::atomic<bool> stop = false;
         std::atomic<bool> stopped = false;
-        PseudoTerminal& line = *board.line;
+        FarEnd& line = *board.line;
         std::thread noise([&line, &stop, &stopped] {
             std::mt19937 random(11);
             QByteArray chunk(512, '\0');
@@ -219,7 +219,7 @@ void BM_HostileLine(benchmark::State& state)
 BENCHMARK(BM_HostileLine)->Arg(30)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Bytes from another thread at 9600 baud: each held for its 10-bit time of about a millisecond.
-void writeAtLineSpeed(PseudoTerminal& line, const QByteArray& bytes)
+void writeAtLineSpeed(FarEnd& line, const QByteArray& bytes)
 {
     auto due = std::chrono::steady_clock::now();
     for (const char byte : bytes) {
@@ -266,7 +266,7 @@ void BM_NoisyLine(benchmark::State& state)
         }
 
         std::atomic<bool> written = false;
-        PseudoTerminal& line = *board.line;
+        FarEnd& line = *board.line;
         std::thread writer([&line, &exchanges, &written] {
             for (const Exchange& exchange : exchanges) {
                 writeAtLineSpeed(line, exchange.noise);

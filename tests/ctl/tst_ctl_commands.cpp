@@ -105,6 +105,10 @@ private slots:
             << "scan 0-1" << QByteArrayList{damaged(reply(0)), none} << QList<int>() << 2;
         QTest::newRow("scan, port lost")
             << "scan 0-1" << QByteArrayList{kLost} << QList<int>() << 3;
+        QTest::newRow("status, another board's answer passed over")
+            << "status" << QByteArrayList{reply(7)} << QList<int>() << 1;
+        QTest::newRow("status, the asked board's answer behind another's")
+            << "status" << QByteArrayList{reply(7) + reply(1)} << QList<int>{1} << 0;
         QTest::newRow("watch, one unanswered")
             << "--interval 1 --count 3 watch" << QByteArrayList{reply(1), none, reply(1)}
             << QList<int>{1, 1, 1} << 1;

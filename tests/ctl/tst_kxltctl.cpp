@@ -1,8 +1,6 @@
 // kxltctl run as a script runs it, against kxlt-boardsim on a pseudo-terminal, both as processes.
 #include "board_process.h"
 #include "mqtt_broker.h"
-#include "pseudo_terminal.h"
-#include "reply_bytes.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,8 +8,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 namespace {
 
@@ -172,27 +168,6 @@ private slots:
         QCOMPARE(run.out.count('\n'), 11);
     }
 
-    // The test plays the board on a pseudo-terminal: an answer from another address is not this
-    // board's, however good; the right one behind it is taken.
-    void answersFromOtherAddressesArePassedOver()
-    {
-        PseudoTerminal line;
-        device = line.slavePath();
-        const QByteArray other = replyBytes({.address = 7});
-        const QByteArray own = replyBytes({.address = 1});
-        for (const QByteArray& answer : {other, other + own}) {
-            QProcess process;
-            start(process, "--timeout 300 status");
-            QByteArray query;
-            QTRY_VERIFY((query += line.readFor(1)).size() >= 9);
-            QCOMPARE(query, QByteArray::fromHex("AAF901FE01FE00AB00"));
-            line.write(answer);
-            const Run run = finish(process);
-            QCOMPARE(run.exitCode, answer == other ? 1 : 0);
-            QCOMPARE(run.out.contains("address     1\n"), answer != other);
-        }
-    }
-
     // Against a board started with the options before the bar; bad input goes nowhere near the
     // line.
     void exitStatusSaysWhatWentWrong_data()
@@ -201,9 +176,6 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("reason");
         QTest::newRow("silent") << "--silent | --timeout 300 status" << 1 << "no answer within 300";
-        QTest::newRow("silent watch")
-            << "--silent | --timeout 200 watch --count 2" << 1 << "no answer from address 1";
-        QTest::newRow("answer at once, short timeout") << "| --timeout 60 status" << 0 << "";
         QTest::newRow("full disk") << "| status >/dev/full" << 74 << "could not be written";
         QTest::newRow("full disk, watch")
             << "| watch --interval 50 >/dev/full" << 74 << "could not be written";

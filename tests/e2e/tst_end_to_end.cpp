@@ -110,24 +110,6 @@ private slots:
         QCOMPARE(board.received().toHex(' '), expected.toHex(' '));
     }
 
-    // Pieces of 5 bytes, 20 ms apart: three queries back to back, then one more; each reply shows
-    // once, and any shown twice would have come before the fourth.
-    void repliesInPiecesShowOnceEach()
-    {
-        QVERIFY(startBoardAndOpenPort({"--chunk", "5", "--chunk-gap-ms", "20"}));
-        QVERIFY(startAutomaticTest());
-        QSignalSpy pieces(&ui->link, &QtSerialLink::received);
-        for (int i = 0; i < 3; ++i)
-            ui->tick();
-        QTRY_COMPARE(lines(), std::size_t(3));
-        ui->tick();
-        QTRY_COMPARE(lines(), std::size_t(4));
-        // A board left at its defaults: serial 123456, version 3.0, address 1, counters zero.
-        QCOMPARE(ui->logLines(),
-                 QStringList(4, replyLine(replyBytes({.goal = 0, .actual = 0, .seconds = 0}))));
-        QVERIFY2(pieces.count() > 8, qPrintable(QString::number(pieces.count())));
-    }
-
     // A board at line speed with noise at random moments, noise right before every third reply
     // and a byte inserted into every fourth. Each query follows a load of its number as the
     // actual count: no reply repeats another, and with the seed every byte of every reply is the

@@ -1,5 +1,5 @@
 // Which device each COM number opens, and what the link asks of the serial port it opens.
-#include "pseudo_terminal.h"
+#include "far_end.h"
 
 #include "port/open_failure.h"
 #include "port/port_mapping.h"
@@ -23,7 +23,7 @@ class PortTest : public QObject {
 
     QTemporaryDir workingDirectory;
     // A pseudo-terminal behind COM1 and a link on the board's line, not yet open.
-    std::unique_ptr<PseudoTerminal> line;
+    std::unique_ptr<FarEnd> line;
     std::unique_ptr<QtSerialLink> link;
     QSerialPort* port = nullptr;
 
@@ -54,7 +54,7 @@ private slots:
         for (int n = 1; n <= kPortCount; ++n)
             qunsetenv(qPrintable(QStringLiteral("KXLT_COM%1").arg(n)));
         link.reset();
-        line = std::make_unique<PseudoTerminal>();
+        line = std::make_unique<FarEnd>();
         qputenv("KXLT_COM1", QFile::encodeName(line->slavePath()));
         link = std::make_unique<QtSerialLink>();
         link->setHandshaking(Handshaking::None);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fake_serial_link.h"
-#include "pseudo_terminal.h"
+#include "far_end.h"
 #include "window_controls.h"
 
 #include "port/port_mapping.h"
@@ -74,7 +74,7 @@ struct WindowOnFake : WindowWith<FakeSerialLink> {
 // The window with a pseudo-terminal behind COM1, opened through the same QSerialPort code as on a
 // real line; the far end is the test's to play the board.
 struct WindowOnLine : WindowWith<kxlt::port::QtSerialLink> {
-    std::unique_ptr<PseudoTerminal> line;
+    std::unique_ptr<FarEnd> line;
 
     WindowOnLine() { plugIn(); }
     ~WindowOnLine() { qunsetenv("KXLT_COM1"); }
@@ -82,7 +82,7 @@ struct WindowOnLine : WindowWith<kxlt::port::QtSerialLink> {
     // A new device behind COM1, as when an adapter is plugged in.
     void plugIn()
     {
-        line = std::make_unique<PseudoTerminal>();
+        line = std::make_unique<FarEnd>();
         qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
     }
     // Presses "Open port" and waits for the quiet line that comes before an operator's first

@@ -31,7 +31,7 @@ def reply(actual):
     return body + bytes([functools.reduce(lambda a, b: a ^ b, body)])
 
 
-# Each caption as spoken, with the figure the first reply gives it.
+# Each caption as spoken, with the figure the first reply gives it and the figure's unit.
 FIRST_FIGURES = {
     "Part type:": "KX-LT",
     "Part Addr:": "42H",
@@ -41,10 +41,11 @@ FIRST_FIGURES = {
     "Seconds:": "0050",
     "ACTUAL:": "002006",
     "DIFFERENCE:": "-1494",
-    "EFFICIENCY:": "57.3142857142857",
+    "EFFICIENCY:": "57.3142857142857 %",
 }
 # The second reply differs in the actual count alone.
-SECOND_FIGURES = {"ACTUAL:": "002007", "DIFFERENCE:": "-1493", "EFFICIENCY:": "57.3428571428571"}
+SECOND_FIGURES = {"ACTUAL:": "002007", "DIFFERENCE:": "-1493",
+                  "EFFICIENCY:": "57.3428571428571 %"}
 
 
 def missing_package():
@@ -143,14 +144,15 @@ def listen(kxlt):
             hex_line = reply.hex().upper() + reply[-1:].hex().upper()
 
             def all_heard():
-                return (all(figure in labels[caption].name for caption, figure in figures.items())
+                return (all(labels[caption].name == f"{caption} {figure}"
+                            for caption, figure in figures.items())
                         and any(kind.endswith("insert") and source == log and hex_line in text
                                 for kind, source, text in heard))
 
             all_heard_in_time = wait_for(all_heard, 15)
             for caption, figure in figures.items():
                 name = labels[caption].name
-                assert figure in name, f"'{caption}' reads '{name}', not {figure}"
+                assert name == f"{caption} {figure}", f"'{caption}' reads '{name}', not {figure}"
             assert all_heard_in_time, f"the log was not heard taking {hex_line}"
             # Whatever else this reply announces comes in the same burst.
             wait_for(lambda: False, 0.2)

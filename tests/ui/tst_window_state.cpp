@@ -136,29 +136,22 @@ private slots:
         QTest::addColumn<QString>("echo");
         QTest::addColumn<int>("copies");
         QTest::addColumn<int>("writtenBeforeEcho");
-        const struct {
-            const char* name;
-            const char* button;
-            const char* address;
-            const char* echo;
-            int copies;
-            int writtenBeforeEcho;
-        } rows[] = {
-            {"start: written, echoed, written again", "Cmd_start", "10", "AA F5 0A 11 00 00 00 1B ",
-             2, 1},
-            {"stop", "Cmd_stop", " 7", "AA F5 07 22 00 00 00 25 ", 2, 1},
-            {"clear", "Cmd_clear", "01", "AA F5 01 33 00 00 00 32 ", 2, 1},
-            {"goal from its box", "Cmd_target", "01", "AA F0 01 00 35 00 00 34 ", 2, 1},
-            {"actual from its box", "Cmd_real", "01", "AA F1 01 00 20 00 00 21 ", 2, 1},
-            {"increment from its box", "Cmd_add", "01", "AA F2 01 00 00 10 00 11 ", 2, 1},
-            {"set address: written once, then echoed", "Cmd_address", "85",
-             "AA FB 55 55 AA AA 00 AB ", 1, 1},
-            {"information: echoed, then written once, whatever the address", "Cmd_info", "",
-             "AA F9 63 9C 63 9C 00 AB ", 1, 0},
+        const auto row = [](const char* name, const char* button, const char* address,
+                            const char* echo, int copies, int writtenBeforeEcho) {
+            QTest::newRow(name) << QString(button) << QString(address) << QString(echo) << copies
+                                << writtenBeforeEcho;
         };
-        for (const auto& row : rows)
-            QTest::newRow(row.name) << QString(row.button) << QString(row.address)
-                                    << QString(row.echo) << row.copies << row.writtenBeforeEcho;
+        row("start: written, echoed, written again", "Cmd_start", "10", "AA F5 0A 11 00 00 00 1B ",
+            2, 1);
+        row("stop", "Cmd_stop", " 7", "AA F5 07 22 00 00 00 25 ", 2, 1);
+        row("clear", "Cmd_clear", "01", "AA F5 01 33 00 00 00 32 ", 2, 1);
+        row("goal from its box", "Cmd_target", "01", "AA F0 01 00 35 00 00 34 ", 2, 1);
+        row("actual from its box", "Cmd_real", "01", "AA F1 01 00 20 00 00 21 ", 2, 1);
+        row("increment from its box", "Cmd_add", "01", "AA F2 01 00 00 10 00 11 ", 2, 1);
+        row("set address: written once, then echoed", "Cmd_address", "85",
+            "AA FB 55 55 AA AA 00 AB ", 1, 1);
+        row("information: echoed, then written once, whatever the address", "Cmd_info", "",
+            "AA F9 63 9C 63 9C 00 AB ", 1, 0);
     }
     void commandsWriteAndEchoTheirFrames()
     {

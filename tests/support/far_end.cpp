@@ -1,0 +1,34 @@
+#include "far_end.h"
+
+#include <QtGlobal>
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+void FarEnd::write(const QByteArray& bytes)
+{
+    // The master side does not block: a full buffer waits for the tool to read.
+    pollfd writable{terminal_.master(), POLLOUT, 0};
+    for (qsizetype written = 0; written < bytes.size(); poll(&writable, 1, 1000)) {
+        const ssize_t n = ::write(terminal_.master(), bytes.constData() + written,
+                                  static_cast<size_t>(bytes.size() - written));
+        if (n < 0 && errno != EAGAIN)
+            qFatal("write to the pseudo-terminal failed");
+        written += n > 0 ? n : 0;
+    }
+}
+
+QByteArray FarEnd::readFor(int quietMs)
+{
+    QByteArray received;
+    pollfd waiting{terminal_.master(), POLLIN, 0};
+    while (poll(&waiting, 1, quietMs) > 0) {
+        char chunk[4096];
+        const ssize_t n = ::read(terminal_.master(), chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        received.append(chunk, n);
+    }
+    return received;
+}
