@@ -43,6 +43,9 @@ FIRST_FIGURES = {
     "DIFFERENCE:": "-1494",
     "EFFICIENCY:": "57.3142857142857 %",
 }
+# What each box reads: the caption beside it.
+BOX_NAMES = sorted(["Address", "---------\u4e32\u53e3\u6570\u636e---------", "Recieveing data",
+                    "Send data", "GOAL  NUMBER:", "ACTUAL NUMBER:", "INCREMENT:"])
 # The second reply differs in the actual count alone.
 SECOND_FIGURES = {"ACTUAL:": "002007", "DIFFERENCE:": "-1493",
                   "EFFICIENCY:": "57.3428571428571 %"}
@@ -130,6 +133,13 @@ def listen(kxlt):
         every_label = pyatspi.findAllDescendants(
             application, lambda node: node.getRole() == pyatspi.ROLE_LABEL)
         labels = {caption: value_label(every_label, caption) for caption in FIRST_FIGURES}
+        controls = pyatspi.findAllDescendants(application, lambda node: node.getRole() in (
+            pyatspi.ROLE_LABEL, pyatspi.ROLE_PANEL, pyatspi.ROLE_PUSH_BUTTON,
+            pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_TEXT))
+        unnamed = [node.getRoleName() for node in controls if not node.name]
+        assert len(controls) >= 55 and not unnamed, f"{len(controls)} controls, unnamed: {unnamed}"
+        boxes = sorted(node.name for node in controls if node.getRole() == pyatspi.ROLE_TEXT)
+        assert boxes == BOX_NAMES, f"the boxes read {boxes}"
         log = pyatspi.findDescendant(
             application, lambda node: node.getState().contains(pyatspi.STATE_MULTI_LINE))
         open_port.queryAction().doAction(0)
