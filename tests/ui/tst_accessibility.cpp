@@ -17,41 +17,20 @@ using kxlt::ui::ReplyLog;
 
 namespace {
 
-struct Span {
-    int start = 0;
-    int end = 0;
-    QString text;
-    bool operator==(const Span&) const = default;
-};
-
-char* toString(const Span& span)
+// A span of the log's text as a failing comparison shows it.
+QString span(int start, int end, const QString& text)
 {
-    return QTest::toString(
-        QStringLiteral("%1..%2 \"%3\"").arg(span.start).arg(span.end).arg(span.text));
-}
-
-// Every line of `text` without its break, as the log shows it, and the empty line after a
-// final break.
-QList<Span> linesOf(const QString& text)
-{
-    QList<Span> lines;
-    int start = 0;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const QString shown = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
-        lines.append({start, start + int(shown.size()), shown});
-        start += int(line.size()) + 1;
-    }
-    return lines;
+    return QStringLiteral("%1..%2 \"%3\"").arg(start).arg(end).arg(text);
 }
 
 using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*,
                                                     int*) const;
 
-Span lineQuery(QAccessibleTextInterface* text, Query query, int offset)
+QString lineQuery(QAccessibleTextInterface* text, Query query, int offset)
 {
-    Span span;
-    span.text = (text->*query)(offset, QAccessible::LineBoundary, &span.start, &span.end);
-    return span;
+    int start = 0, end = 0;
+    const QString line = (text->*query)(offset, QAccessible::LineBoundary, &start, &end);
+    return span(start, end, line);
 }
 
 } // namespace
@@ -126,17 +105,27 @@ private slots:
         QAccessibleTextInterface* text = accessible->textInterface();
         QCOMPARE(text->characterCount(), int(all.size()));
 
-        const QList<Span> lines = linesOf(all);
+        // Every line without its break, as the log shows it, and the empty line after a final
+        // break.
+        QStringList lines;
+        QList<int> starts;
+        int start = 0;
+        for (const QString& line : all.split(QLatin1Char('\n'))) {
+            const QString shown = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
+            starts << start;
+            lines << span(start, start + int(shown.size()), shown);
+            start += int(line.size()) + 1;
+        }
         const qsizetype shownLines =
             all.endsWith(QLatin1Char('\n')) ? lines.size() - 1 : lines.size();
-        const Span none{int(all.size()), int(all.size()), {}};
+        const QString none = span(int(all.size()), int(all.size()), {});
         qsizetype line = 0;
         for (int offset = 0; offset <= all.size(); ++offset) {
-            while (line + 1 < lines.size() && lines[line + 1].start <= offset)
+            while (line + 1 < lines.size() && starts[line + 1] <= offset)
                 ++line;
             QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAtOffset, offset), lines[line]);
             QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textBeforeOffset, offset),
-                     line > 0 ? lines[line - 1] : Span{});
+                     line > 0 ? lines[line - 1] : span(0, 0, {}));
             QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAfterOffset, offset),
                      line + 1 < shownLines ? lines[line + 1] : none);
         }
