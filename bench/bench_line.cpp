@@ -2,6 +2,7 @@
 // window whose log already holds many lines, beside the QPlainTextEdit baseline; and the CPU an
 // open port costs while nothing arrives.
 #include "bench_support.h"
+#include "far_end.h"
 #include "plain_text_log.h"
 #include "window_fixture.h"
 
@@ -27,6 +28,30 @@
 
 using kxlt::port::QtSerialLink;
 using kxlt::ui::ReplyLog;
+
+// The window with a pseudo-terminal behind COM1, opened through the same QSerialPort code as on a
+// real line; the far end is the test's to play the board.
+struct WindowOnLine : WindowWith<kxlt::port::QtSerialLink> {
+    std::unique_ptr<FarEnd> line;
+
+    WindowOnLine() { plugIn(); }
+    ~WindowOnLine() { qunsetenv("KXLT_COM1"); }
+
+    // A new device behind COM1, as when an adapter is plugged in.
+    void plugIn()
+    {
+        line = std::make_unique<FarEnd>();
+        qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
+    }
+    // Presses "Open port" and waits for the quiet line that comes before an operator's first
+    // click; false, with the reason in the button's tooltip, if it did not open.
+    [[nodiscard]] bool openPort()
+    {
+        QSignalSpy quiet(&link, &kxlt::port::SerialLink::lineQuiet);
+        click("Command5");
+        return link.portOpen() && quiet.wait(1000);
+    }
+};
 
 namespace {
 

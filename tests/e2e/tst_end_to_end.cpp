@@ -7,7 +7,10 @@
 #include "reply_bytes.h"
 #include "window_fixture.h"
 
+#include "port/qt_serial_link.h"
+
 #include <QRegularExpression>
+#include <QSignalSpy>
 
 #include <memory>
 

@@ -152,21 +152,60 @@ private slots:
         QCOMPARE(seen, outcome);
     }
 
+    // A reply trickles in over 28 ms at line speed, an adapter hands bytes over in chunks up to
+    // 16 ms apart, a slow one a byte every 50 ms: the line is quiet only after the last byte.
+    void openDiscardsWaitingBytesAndTheLineIsQuietAfterTheLastByte_data()
+    {
+        QTest::addColumn<int>("gapMs");
+        QTest::newRow("line speed") << 1;
+        QTest::newRow("USB chunks") << 16;
+        QTest::newRow("a slow adapter") << 50;
+    }
     void openDiscardsWaitingBytesAndTheLineIsQuietAfterTheLastByte()
     {
-        QSignalSpy received(link.get(), &SerialLink::received);
+        QFETCH(int, gapMs);
+        QSignalSpy pieces(link.get(), &SerialLink::received);
+        const auto received = [&pieces] {
+            QByteArray bytes;
+            for (const QList<QVariant>& piece : pieces)
+                bytes += piece[0].toByteArray();
+            return bytes;
+        };
         QSignalSpy quiet(link.get(), &SerialLink::lineQuiet);
         line->write("stale");
         QVERIFY(open());
         QVERIFY(quiet.wait());
-        QCOMPARE(received.count(), 0);
-        line->write("x");
-        QVERIFY(received.wait());
+        quiet.clear();
+        for (const char byte : QByteArray("reply")) {
+            line->write(QByteArray(1, byte));
+            QTest::qWait(gapMs);
+        }
+        QCOMPARE(quiet.count(), 0);
         QVERIFY(quiet.wait());
+        QCOMPARE(received(), "reply");
         line->write("y");
-        QVERIFY(received.wait());
+        QTRY_COMPARE(received(), "replyy");
         link->setPortOpen(false);
         QVERIFY(!quiet.wait(3 * int(kQuietTime.count())));
+    }
+
+    // Another program holding the device, then the device going away while open.
+    void deviceHeldElsewhereThenGone()
+    {
+        auto other = std::make_unique<QSerialPort>(line->slavePath());
+        QVERIFY(other->open(QIODevice::ReadWrite));
+        QVERIFY(!open());
+        QCOMPARE(link->openFailure(), line->slavePath() + " is busy: another program holds it. "
+                                                          "Close that program and press Open port "
+                                                          "again.");
+        other.reset();
+        QVERIFY(open());
+        QSignalSpy lost(link.get(), &SerialLink::portLost);
+        line.reset(); // the adapter is pulled
+        QVERIFY(lost.wait());
+        QCOMPARE(lost.first().first().toString(),
+                 QStringLiteral("the device is gone (unplugged, or the adapter stopped)."));
+        QVERIFY(!link->portOpen());
     }
 
     void openFailuresSayWhatToDo_data()

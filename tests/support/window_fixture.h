@@ -1,11 +1,9 @@
 #pragma once
 
 #include "fake_serial_link.h"
-#include "far_end.h"
 #include "window_controls.h"
 
 #include "port/port_mapping.h"
-#include "port/qt_serial_link.h"
 #include "ui/main_window.h"
 #include "ui/reply_log.h"
 
@@ -13,10 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTimer>
-
-#include <memory>
 
 // The operator's window on a link: controls found by their object names, clicked and typed into
 // as the operator does, and the automatic test ticked without waiting its second.
@@ -68,29 +63,5 @@ struct WindowOnFake : WindowWith<FakeSerialLink> {
         click("Command5");
         link.quiet();
         return link.open;
-    }
-};
-
-// The window with a pseudo-terminal behind COM1, opened through the same QSerialPort code as on a
-// real line; the far end is the test's to play the board.
-struct WindowOnLine : WindowWith<kxlt::port::QtSerialLink> {
-    std::unique_ptr<FarEnd> line;
-
-    WindowOnLine() { plugIn(); }
-    ~WindowOnLine() { qunsetenv("KXLT_COM1"); }
-
-    // A new device behind COM1, as when an adapter is plugged in.
-    void plugIn()
-    {
-        line = std::make_unique<FarEnd>();
-        qputenv("KXLT_COM1", line->slavePath().toLocal8Bit());
-    }
-    // Presses "Open port" and waits for the quiet line that comes before an operator's first
-    // click; false, with the reason in the button's tooltip, if it did not open.
-    [[nodiscard]] bool openPort()
-    {
-        QSignalSpy quiet(&link, &kxlt::port::SerialLink::lineQuiet);
-        click("Command5");
-        return link.portOpen() && quiet.wait(1000);
     }
 };
