@@ -117,8 +117,8 @@ private slots:
                 insertedAlone += quietBefore(i) && quietBefore(i + 1) ? 1 : 0;
                 continue;
             }
-            const QByteArray sent = QByteArray::fromHex(messages[i].captured(2).toLatin1());
-            const QString line = replyLine(sent.chopped(2));
+            const QByteArray withTrailer = QByteArray::fromHex(messages[i].captured(2).toLatin1());
+            const QString line = replyLine(withTrailer.chopped(2));
             replies << line;
             if (quietBefore(i) || quietBefore(i + 1))
                 expected << line;
