@@ -126,9 +126,10 @@ private slots:
         for (int length = 1; length < 27; ++length)
             QTest::addRow("a reply cut after %d bytes is a glitch", length)
                 << Script{kA.left(length), kQuiet, kB, kQuiet} << "| | B";
-        QTest::newRow("27 bytes that hold no reply") << Script{randomBytes(27), kQuiet} << "| junk";
-        QTest::newRow("100 bytes that hold no reply, in pieces")
-            << byteByByte(randomBytes(100)) + Script{kQuiet} << "| junk";
+        QTest::newRow("27 bytes that hold no reply, in each of two bursts")
+            << Script{randomBytes(27), kQuiet, randomBytes(27), kQuiet} << "| junk | junk";
+        QTest::newRow("100 bytes that hold no reply, a marker in their second byte, in pieces")
+            << byteByByte(kJunk + randomBytes(92)) + Script{kQuiet} << "| junk";
         for (const int length : {1, 2, 8})
             QTest::addRow("%d bytes of noise right before a reply", length)
                 << Script{kJunk.left(length) + kA, kQuiet} << "| A";

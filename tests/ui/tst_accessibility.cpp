@@ -104,6 +104,7 @@ private slots:
         QVERIFY(accessible->state().readOnly);
         QAccessibleTextInterface* text = accessible->textInterface();
         QCOMPARE(text->characterCount(), int(all.size()));
+        QCOMPARE(text->cursorPosition(), int(all.size()));
 
         // Every line without its break, as the log shows it, and the empty line after a final
         // break.

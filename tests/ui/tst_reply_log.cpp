@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <string>
+
 using kxlt::ui::ReplyLog;
 
 class ReplyLogTest : public QObject {
@@ -25,18 +27,26 @@ private slots:
         QCOMPARE(seenInHandler, QStringLiteral("A\r\n"));
     }
 
+    // Nothing is copied without a selection; a click picks the line under it, scrolled or not, and
+    // a shift-click extends the choice.
     void selectedLinesAreCopiedAsText()
     {
         ReplyLog log;
         log.resize(300, 200);
         log.show();
-        log.appendText("FIRST\r\nSECOND\r\nTHIRD\r\n");
+        for (int i = 0; i < 100; ++i)
+            log.appendText("L" + std::to_string(i) + "\r\n");
         QApplication::clipboard()->setText(QStringLiteral("before"));
         QTest::keySequence(&log, QKeySequence::Copy);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
-        QTest::keySequence(&log, QKeySequence::SelectAll);
+        QTRY_VERIFY(log.verticalScrollBar()->maximum() >= 40);
+        log.verticalScrollBar()->setValue(40);
+        const int row = log.fontMetrics().height();
+        QTest::mouseClick(log.viewport(), Qt::LeftButton, {}, QPoint(5, row / 2));
+        QTest::mouseClick(log.viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          QPoint(5, 2 * row + row / 2));
         QTest::keySequence(&log, QKeySequence::Copy);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("FIRST\nSECOND\nTHIRD\n"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("L40\nL41\nL42\n"));
     }
 
     // The context menu offers Copy only for a selection.
