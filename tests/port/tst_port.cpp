@@ -192,7 +192,7 @@ private slots:
         QVERIFY(!quiet.wait(3 * int(kQuietTime.count())));
     }
 
-    // Another program holding the device, then the device going away while open.
+    // Another program holding the device, then the device going away while open and coming back.
     void deviceHeldElsewhereThenGone()
     {
         auto other = std::make_unique<QSerialPort>(line->slavePath());
@@ -209,6 +209,9 @@ private slots:
         QCOMPARE(lost.first().first().toString(),
                  QStringLiteral("the device is gone (unplugged, or the adapter stopped)."));
         QVERIFY(!link->portOpen());
+        line = std::make_unique<FarEnd>(); // and plugged in again
+        qputenv("KXLT_COM1", QFile::encodeName(line->slavePath()));
+        QVERIFY(open());
     }
 
     void openFailuresSayWhatToDo_data()
