@@ -22,15 +22,12 @@
 #include <QString>
 #include <QTest>
 
-#include <functional>
 #include <span>
+#include <tuple>
 
 using namespace kxlt::protocol;
 using enum kxlt::protocol::ControlCode;
 using enum kxlt::protocol::FunctionCode;
-
-using Build = std::function<TransmitBuffer()>;
-Q_DECLARE_METATYPE(Build)
 
 namespace {
 
@@ -75,46 +72,27 @@ class TestCommandFrame : public QObject {
     Q_OBJECT
 
 private slots:
-    void frameBytes_data()
-    {
-        QTest::addColumn<Build>("build");
-        QTest::addColumn<QString>("frame");
-
-        //                                                              AA fn ad d1 d2 d3 00 ck
-        QTest::newRow("start at address 1")
-            << Build([] { return controlFrame(1, Start); }) << "AA F5 01 11 00 00 00 10";
-        QTest::newRow("stop at address 1")
-            << Build([] { return controlFrame(1, Stop); }) << "AA F5 01 22 00 00 00 23";
-        QTest::newRow("clear at address 1")
-            << Build([] { return controlFrame(1, Clear); }) << "AA F5 01 33 00 00 00 32";
-        QTest::newRow("goal 3500 at address 1") << Build([] {
-            return valueFrame(SetGoal, 1, {0x00, 0x35, 0x00});
-        }) << "AA F0 01 00 35 00 00 34";
-        QTest::newRow("actual 2000 at address 1") << Build([] {
-            return valueFrame(SetActual, 1, {0x00, 0x20, 0x00});
-        }) << "AA F1 01 00 20 00 00 21";
-        QTest::newRow("increment 10 at address 1") << Build([] {
-            return valueFrame(SetIncrement, 1, {0x00, 0x00, 0x10});
-        }) << "AA F2 01 00 00 10 00 11";
-        QTest::newRow("goal 9932 checks to 0xAA and is sent with check 0xAB") << Build([] {
-            return valueFrame(SetGoal, 1, {0x00, 0x99, 0x32});
-        }) << "AA F0 01 00 99 32 00 AB";
-        //                                                              AA F9 A  ~A A  ~A ck AB
-        QTest::newRow("information query asks with the identity pair 0x63")
-            << Build([] { return queryFrame(kIdentityPairValue); }) << "AA F9 63 9C 63 9C 00 AB";
-        //                                                              AA FB A  A  ~A ~A ck AB
-        QTest::newRow("query at address 0")
-            << Build([] { return queryFrame(0); }) << "AA F9 00 FF 00 FF 00 AB";
-        QTest::newRow("set address 1")
-            << Build([] { return setAddressFrame(1); }) << "AA FB 01 01 FE FE 00 AB";
-        QTest::newRow("set address 85: complement bytes 0xAA go out unchanged")
-            << Build([] { return setAddressFrame(85); }) << "AA FB 55 55 AA AA 00 AB";
-    }
     void frameBytes()
     {
-        QFETCH(Build, build);
-        QFETCH(QString, frame);
-        QCOMPARE(spaced(build()), frame + QStringLiteral(" 00"));
+        const std::tuple<const char*, TransmitBuffer, const char*> frames[] = {
+            {"start at address 1", controlFrame(1, Start), "AA F5 01 11 00 00 00 10"},
+            {"stop at address 1", controlFrame(1, Stop), "AA F5 01 22 00 00 00 23"},
+            {"clear at address 1", controlFrame(1, Clear), "AA F5 01 33 00 00 00 32"},
+            {"goal 3500", valueFrame(SetGoal, 1, {0x00, 0x35, 0x00}), "AA F0 01 00 35 00 00 34"},
+            {"actual 2000", valueFrame(SetActual, 1, {0, 0x20, 0}), "AA F1 01 00 20 00 00 21"},
+            {"increment 10", valueFrame(SetIncrement, 1, {0, 0, 0x10}), "AA F2 01 00 00 10 00 11"},
+            {"goal 9932 checks to 0xAA and is sent with check 0xAB",
+             valueFrame(SetGoal, 1, {0x00, 0x99, 0x32}), "AA F0 01 00 99 32 00 AB"},
+            {"information query asks with the identity pair 0x63", queryFrame(kIdentityPairValue),
+             "AA F9 63 9C 63 9C 00 AB"},
+            {"query at address 0", queryFrame(0), "AA F9 00 FF 00 FF 00 AB"},
+            {"set address 1", setAddressFrame(1), "AA FB 01 01 FE FE 00 AB"},
+            {"set address 85: complement bytes 0xAA go out unchanged", setAddressFrame(85),
+             "AA FB 55 55 AA AA 00 AB"},
+        };
+        for (const auto& [name, frame, bytes] : frames)
+            QCOMPARE(name + QStringLiteral(": ") + spaced(frame),
+                     name + QStringLiteral(": ") + bytes + QStringLiteral(" 00"));
     }
 
     void operatorInput_data()
