@@ -27,10 +27,7 @@ int main(int argc, char* argv[])
         printError(error->message + " (see --help)");
         return static_cast<int>(ExitStatus::Usage);
     }
-    auto invocation = std::get<Invocation>(parsed);
-    // Never on the command line, where ps shows it.
-    if (invocation.mqtt)
-        invocation.mqtt->password = qEnvironmentVariable("KXLT_MQTT_PASSWORD");
+    const auto& invocation = std::get<Invocation>(parsed);
 
     kxlt::port::QtSerialLink link;
     kxlt::port::BoardLine line(link);

@@ -101,8 +101,11 @@ Reason assignRange(AddressRange& range, const QString& text)
 
 MqttSettings& mqttSettings(Invocation& invocation)
 {
-    if (!invocation.mqtt)
+    if (!invocation.mqtt) {
         invocation.mqtt.emplace();
+        // Never on the command line, where ps shows it.
+        invocation.mqtt->password = qEnvironmentVariable("KXLT_MQTT_PASSWORD");
+    }
     return *invocation.mqtt;
 }
 

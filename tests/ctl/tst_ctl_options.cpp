@@ -38,10 +38,10 @@ QStringList fieldsOf(const Invocation& i)
             "count=" + (i.count ? QString::number(*i.count) : QString()),
             "addresses=" + addressList(i.addresses),
             "reconnect=" + QString::number(i.reconnect),
-            "mqtt=" + (i.mqtt ? QStringLiteral("%1:%2/%3@%4")
+            "mqtt=" + (i.mqtt ? QStringLiteral("%1:%2/%3@%4:%5")
                                     .arg(i.mqtt->host)
                                     .arg(i.mqtt->port)
-                                    .arg(i.mqtt->topicPrefix, i.mqtt->userName)
+                                    .arg(i.mqtt->topicPrefix, i.mqtt->userName, i.mqtt->password)
                               : QString())};
 }
 
@@ -93,9 +93,9 @@ constexpr std::pair<const char*, const char*> kParses[] = {
     {"watch --address 1-4,9,3", "addresses=1,2,3,4,9"},
     {"watch --address 7-7", "addresses=7"},
     {"status --address 5", "addresses=5 reconnect=0 mqtt="},
-    {"watch --reconnect --mqtt broker", "reconnect=1 mqtt=broker:1883/kxlt@"},
+    {"watch --reconnect --mqtt broker", "reconnect=1 mqtt=broker:1883/kxlt@:secret"},
     {"watch --topic plant/l1 --mqtt-user ops --mqtt 10.0.0.5:8883",
-     "mqtt=10.0.0.5:8883/plant/l1@ops"},
+     "mqtt=10.0.0.5:8883/plant/l1@ops:secret"},
     {"status --help", "help"},
     {"-h", "help"},
     {"--version", "version"},
@@ -137,6 +137,7 @@ class CtlOptionsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { qputenv("KXLT_MQTT_PASSWORD", "secret"); }
     void parse_data()
     {
         QTest::addColumn<QString>("arguments");

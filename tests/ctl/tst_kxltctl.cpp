@@ -72,7 +72,7 @@ private slots:
     {
         QVERIFY(startBoard("--serial 654321 --version 2.5 --address 5"));
         const QString commands =
-            "--address 5 goal 4567 --verify; --address 5 actual 1234 --verify; "
+            "--address 5 stop; --address 5 goal 4567 --verify; --address 5 actual 1234 --verify; "
             "set-address 42 --verify; --address 42 status; info";
         QStringList printed;
         for (const QString& command : commands.split("; ")) {
@@ -85,9 +85,10 @@ private slots:
             "actual      001234\nseconds     0000\nserial      654321\n"
             "version     2.5\ndifference  -3333\nefficiency  27.0199255528794\n"
             "reply       544B582D4C54202020004567000012340000000000654321252A5E5E\n";
-        QCOMPARE(printed.mid(3), QStringList(2, figures));
+        QCOMPARE(printed.mid(4), QStringList(2, figures));
         const QByteArray sent = QByteArray::fromHex(
-            "AAF0050045670027 00 AAF0050045670027 00 AAF905FA05FA00AB 00 AAF1050012340023 00 "
+            "AAF5052200000027 00 AAF5052200000027 00 AAF0050045670027 00 AAF0050045670027 00 "
+            "AAF905FA05FA00AB 00 AAF1050012340023 00 "
             "AAF1050012340023 00 AAF905FA05FA00AB 00 AAFB2A2AD5D500AB 00 AAF92AD52AD500AB 00 "
             "AAF92AD52AD500AB 00 AAF9639C639C00AB 00");
         QCOMPARE(stopBoardAndRecord().toHex(' '), sent.toHex(' '));
@@ -141,6 +142,9 @@ private slots:
         process.kill();
         QVERIFY(process.waitForFinished());
         QTRY_COMPARE_WITH_TIMEOUT(live.messages().last(), "kxlt/status offline", 5000);
+        Subscriber later(broker, "kxlt");
+        QVERIFY(later.subscribed());
+        QTRY_VERIFY(later.retained().contains("kxlt/status offline"));
     }
 
     // The board's adapter is pulled and comes back, under a new device behind the same path: the
