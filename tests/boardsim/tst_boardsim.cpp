@@ -257,7 +257,8 @@ private slots:
         QCOMPARE(again.dueAt(), noise.dueAt());
         // A burst every 100 ms on average.
         QVERIFY(noise.dueAt() > after(5s) && noise.dueAt() < after(20s));
-        QVERIFY(sentLine(bytesOf("T"), 2, {}, 0ms).ends_with("  (collision of 2 replies)"));
+        QCOMPARE(sentLine(bytesOf("T"), 1, {}, 7ms) + '|' + sentLine(bytesOf("T"), 2, {}, 0ms),
+                 "tx 54  quiet 7 ms|tx 54  quiet 0 ms  (collision of 2 replies)");
         QVERIFY(withMarker > 25 && withMarker < 75);
         QVERIFY(beginningWithMarker > 25 && beginningWithMarker < 75);
         QCOMPARE(firstIndex, std::size_t(1));
