@@ -134,9 +134,9 @@ configure() {
     cmake -S "$src" -B "$build" --preset dev "${launcher[@]}" >"$logs/configure.log" 2>&1
 }
 
-build_tree() { cmake --build "$build" -j2 >"$1" 2>&1; }
+build_tree() { cmake --build "$build" -j2 >"$1" 2>&1 9>&-; }
 
-run_tests() { ctest --test-dir "$build" -j2 --timeout "$test_timeout" >"$1" 2>&1; }
+run_tests() { ctest --test-dir "$build" -j2 --timeout "$test_timeout" >"$1" 2>&1 9>&-; }
 
 # The names ctest lists under "The following tests FAILED:", comma-separated; never fails.
 failed_tests() {
