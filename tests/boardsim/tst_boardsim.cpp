@@ -1,6 +1,7 @@
 // The simulated board's own rules: its options, how it reacts to frames as time passes, what the
 // line adds to its replies, when its bytes go out, and the damage it adds on request. How the
 // window takes what it sends is for the end-to-end tests.
+#include "event_log.h"
 #include "frame_parser.h"
 #include "noise_source.h"
 #include "options.h"
@@ -13,6 +14,8 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <iostream>
+#include <sstream>
 
 using namespace boardsim;
 using namespace std::chrono_literals;
@@ -99,6 +102,10 @@ private slots:
             "5200: AAF901FE01FE00AB 00 AAF5013300000032 00 AAF901FE01FE00AB 00 "
             "=> 003500 001050 0001 0167, 003500 000000 0000 0126",
             "5400: AAF901FE01FE00AB 00 => 003500 000000 0000 0126"};
+        // Actual 999995, increment 10, start: the count wraps past 999999.
+        QTest::newRow("the count wraps")
+            << QStringList{"0: AAF1019999950094 00 AAF2010000100011 00 AAF5011100000010 00 =>",
+                           "300: AAF901FE01FE00AB 00 => 000000 000005 0000 0116"};
         // Actual 1000 and start for 1; start, stop, clear, goal, actual, increment for 2; queries
         // for 1 and 7, the identity query; set address 85, queries for 1 and 85. Each board obeys
         // only its own commands; both answer the identity query, and both move to 85.
@@ -139,6 +146,33 @@ private slots:
                             answered << fields(answer->reply) + (answer->boards > 1 ? " x2" : "");
             QCOMPARE((sent + "=> " + answered.join(", ")).trimmed(), step);
         }
+    }
+
+    // What the trace says the boards received: stray bytes, each frame described, frames for
+    // other boards marked, malformed buffers with the reason.
+    void tracesWhatItReceived()
+    {
+        const std::vector<const char*> args{"--address", "1,7", "--silent", "--trace"};
+        const auto parsed = parseOptions(args);
+        const auto& options = std::get<Options>(parsed);
+        std::ostringstream traced;
+        std::streambuf* const console = std::cout.rdbuf(traced.rdbuf());
+        OutgoingQueue queue(options.pacing, Instant{});
+        EventLog log(options.trace);
+        Responder responder(options, 0, queue, log);
+        responder.receive(bytesOf(QByteArray::fromHex("12 AAF5011100000010 00 AAF5021100000013 00 "
+                                                      "AAF0070035000032 00 AAF5011101000011 00")),
+                          Instant{});
+        std::cout.rdbuf(console);
+        // A malformed buffer may hide the start of a good frame: the search goes on from its
+        // second byte.
+        QCOMPARE(QString::fromStdString(traced.str()).split('\n'),
+                 QStringList({"skip 12", "rx AA F5 01 11 00 00 00 10 00  start addr 1",
+                              "rx AA F5 02 11 00 00 00 13 00  start addr 2  (ignored: boards are "
+                              "addr 1,7)",
+                              "rx AA F0 07 00 35 00 00 32 00  set goal 3500 addr 7",
+                              "bad AA F5 01 11 01 00 00 11 00  control data not 0x00",
+                              "skip F5 01 11 01 00 00 11 00", ""}));
     }
 
     // What the tool reads back, byte for byte, for what it sends in reads of 13 bytes: the echo of

@@ -160,6 +160,7 @@ private slots:
         QByteArray said;
         QTRY_VERIFY2_WITH_TIMEOUT((said += process.readAllStandardError()).contains("opening it"),
                                   said.constData(), 10000);
+        QVERIFY(said.contains("the port was closed: the device is gone"));
         QVERIFY(board.stop());
         QVERIFY(startBoard("--serial 222222 --link " + link));
         const Run run = finish(process);
@@ -175,7 +176,8 @@ private slots:
         QTest::addColumn<QString>("run");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("silent") << "--silent | --timeout 300 status" << 1 << "no answer within 300";
+        QTest::newRow("silent") << "--silent | --timeout 300 status" << 1
+                                << "no answer within 300 ms";
         QTest::newRow("full disk") << "| status >/dev/full" << 74 << "could not be written";
         QTest::newRow("full disk, watch")
             << "| watch --interval 50 >/dev/full" << 74 << "could not be written";

@@ -125,6 +125,9 @@ private slots:
             while (line + 1 < lines.size() && starts[line + 1] <= offset)
                 ++line;
             QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAtOffset, offset), lines[line]);
+            int runStart = -1, runEnd = -1;
+            text->attributes(offset, &runStart, &runEnd);
+            QCOMPARE(QPoint(runStart, runEnd), QPoint(offset, offset));
             QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textBeforeOffset, offset),
                      line > 0 ? lines[line - 1] : span(0, 0, {}));
             QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAfterOffset, offset),

@@ -49,8 +49,10 @@ private slots:
     }
     void cleanup() { ui.reset(); }
 
-    void fontsAndBoxLengths()
+    void fontsOrderAndBoxLengths()
     {
+        const auto x = [this](const char* name) { return ui->get<QWidget>(name)->x(); };
+        QVERIFY(x("Cmd_start") < x("Cmd_stop") && x("Cmd_stop") < x("Cmd_clear"));
         QCOMPARE(ui->get<QWidget>("DS_type")->font().pointSizeF(), 12.0);
         QVERIFY(ui->get<QWidget>("DS_type")->font().bold());
         QVERIFY(ui->openPort());
