@@ -111,6 +111,8 @@ private slots:
         QTest::newRow("a reply in 27 pieces") << byteByByte(kA) + Script{kQuiet} << "| A";
         QTest::newRow("back-to-back replies, each confirmed by the next")
             << Script{kA + kB, kC, kQuiet} << "A B | C";
+        QTest::newRow("a flood of 70 replies, beyond what a burst keeps undecided")
+            << Script{kA.repeated(70), kB, kC, kQuiet} << QStringList(70, "A").join(' ') + " B | C";
         QTest::newRow("a flood in pieces of 10 bytes")
             << Script{(kA + kB + kC).left(10), (kA + kB + kC).mid(10, 50), (kA + kB + kC).mid(60),
                       kQuiet}
