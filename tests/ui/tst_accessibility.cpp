@@ -102,6 +102,7 @@ private slots:
         const QString all = log.text();
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&log);
         QVERIFY(accessible->state().readOnly);
+        QVERIFY(accessible->actionInterface());
         QAccessibleTextInterface* text = accessible->textInterface();
         QCOMPARE(text->characterCount(), int(all.size()));
         QCOMPARE(text->cursorPosition(), int(all.size()));

@@ -47,6 +47,10 @@ private slots:
                           QPoint(5, 2 * row + row / 2));
         QTest::keySequence(&log, QKeySequence::Copy);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("L40\nL41\nL42\n"));
+        QTest::keySequence(&log, QKeySequence::SelectAll);
+        QTest::keySequence(&log, QKeySequence::Copy);
+        QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("L0\nL1\n")));
+        QVERIFY(QApplication::clipboard()->text().endsWith(QStringLiteral("\nL99\n")));
     }
 
     // The context menu offers Copy only for a selection.

@@ -53,6 +53,7 @@ private slots:
     {
         const auto x = [this](const char* name) { return ui->get<QWidget>(name)->x(); };
         QVERIFY(x("Cmd_start") < x("Cmd_stop") && x("Cmd_stop") < x("Cmd_clear"));
+        QCOMPARE(ui->shown("Label1"), QStringLiteral("%"));
         QCOMPARE(ui->get<QWidget>("DS_type")->font().pointSizeF(), 12.0);
         QVERIFY(ui->get<QWidget>("DS_type")->font().bold());
         QVERIFY(ui->openPort());
@@ -235,6 +236,12 @@ private slots:
         QCOMPARE(ui->shown("Txt_send1"), QStringLiteral("earlier"));
         QVERIFY(!refused->toolTip().isEmpty());
         QVERIFY(refused->styleSheet().contains(QStringLiteral("255, 0, 0")));
+        // A good value sent clears the mark, and so does an edit.
+        refused->setText(QStringLiteral("1"));
+        ui->click(button.toLatin1().constData());
+        QVERIFY(refused->styleSheet().isEmpty());
+        refused->setText(text);
+        ui->click(button.toLatin1().constData());
 
         refused->selectAll();
         QTest::keyClick(refused, Qt::Key_1);
