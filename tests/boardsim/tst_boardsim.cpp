@@ -91,12 +91,12 @@ private slots:
     void reactsToFrames_data()
     {
         QTest::addColumn<QStringList>("steps");
-        // Goal 3500, increment 10, actual 1000, start; stop; query, start; query, clear, query:
-        // start counts by the increment, stop keeps the count and a part step, clear zeroes both
-        // while running.
+        // Goal 3500, increment 10, actual 1000, start twice as the tool sends it; stop; query,
+        // start; query, clear, query: start counts by the increment, stop keeps the count and a
+        // part step, clear zeroes both while running.
         QTest::newRow("count, stop, part step, clear") << QStringList{
             "0: AAF0010035000034 00 AAF2010000100011 00 "
-            "AAF1010010000011 00 AAF5011100000010 00 =>",
+            "AAF1010010000011 00 AAF5011100000010 00 AAF5011100000010 00 =>",
             "1100: AAF5012200000023 00 =>",
             "5000: AAF901FE01FE00AB 00 AAF5011100000010 00 => 003500 001040 0001 0177",
             "5200: AAF901FE01FE00AB 00 AAF5013300000032 00 AAF901FE01FE00AB 00 "
@@ -161,7 +161,8 @@ private slots:
         EventLog log(options.trace);
         Responder responder(options, 0, queue, log);
         responder.receive(bytesOf(QByteArray::fromHex("12 AAF5011100000010 00 AAF5021100000013 00 "
-                                                      "AAF0070035000032 00 AAF5011101000011 00")),
+                                                      "AAF0070035000032 00 AAF5011101000011 00 "
+                                                      "AAF901FE01FE0000 00")),
                           Instant{});
         std::cout.rdbuf(console);
         // A malformed buffer may hide the start of a good frame: the search goes on from its
@@ -172,7 +173,9 @@ private slots:
                               "addr 1,7)",
                               "rx AA F0 07 00 35 00 00 32 00  set goal 3500 addr 7",
                               "bad AA F5 01 11 01 00 00 11 00  control data not 0x00",
-                              "skip F5 01 11 01 00 00 11 00", ""}));
+                              "skip F5 01 11 01 00 00 11 00",
+                              "bad AA F9 01 FE 01 FE 00 00 00  byte 7 not 0xAB",
+                              "skip F9 01 FE 01 FE 00 00 00", ""}));
     }
 
     // What the tool reads back, byte for byte, for what it sends in reads of 13 bytes: the echo of
