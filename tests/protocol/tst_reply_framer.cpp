@@ -120,6 +120,9 @@ private slots:
         for (const char* trailer : {"00", "FF", "0D0A", "000D0A", "FF000D0A"})
             QTest::addRow("a reply with the trailer %s", trailer)
                 << Script{kA + QByteArray::fromHex(trailer), kQuiet, kB, kQuiet} << "| A | B";
+        QTest::newRow(
+            "the longest trailer behind a reply of a burst that did not begin on a quiet line")
+            << Script{kReset, kA + QByteArray::fromHex("FF000D0A"), kQuiet} << "| A";
         QTest::newRow("a trailer after every reply of a chain")
             << Script{kA + '\0' + kB + '\0', kQuiet} << "A | B";
         for (int length = 1; length < 27; ++length)
