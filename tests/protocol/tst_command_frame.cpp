@@ -40,8 +40,6 @@ QString spaced(std::span<const std::uint8_t> bytes)
             .toUpper());
 }
 
-const QString kAddressBox = QStringLiteral("address");
-const QString kValueBox = QStringLiteral("value");
 // What the operator reads when a box refuses its text.
 const QString kNoAddress =
     QStringLiteral("refused: Type the board address: a whole number from 0 to 255.");
@@ -54,16 +52,12 @@ const QString kNotHex =
     QStringLiteral("refused: A value takes the digits 0-9 (or A-F), no blanks or signs.");
 const QString kTooLong = QStringLiteral("refused: A value has at most 6 digits.");
 
-// What a box makes of its text: the address in decimal, the value's three data bytes, or the
-// refusal the operator reads.
-template <typename T> QString shown(const Parsed<T>& parsed, auto show)
+// What a box makes of its text, after the text: the address in decimal, the value's three data
+// bytes, or the refusal the operator reads.
+template <typename T> QString shown(const char* text, const Parsed<T>& parsed, auto show)
 {
-    return parsed ? show(*parsed) : QStringLiteral("refused: ") + parsed.reason().c_str();
-}
-
-void row(const char* name, const QString& box, const QString& text, const QString& outcome)
-{
-    QTest::newRow(name) << box << text << outcome;
+    return text + QStringLiteral(": ") +
+           (parsed ? show(*parsed) : QStringLiteral("refused: ") + parsed.reason().c_str());
 }
 
 } // namespace
@@ -95,45 +89,33 @@ private slots:
                      name + QStringLiteral(": ") + bytes + QStringLiteral(" 00"));
     }
 
-    void operatorInput_data()
-    {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("outcome");
-
-        row("a leading zero is allowed", kAddressBox, "01", "1");
-        row("address 10 is decimal ten, not 0x10", kAddressBox, "10", "10");
-        row("blanks and tabs around the digits", kAddressBox, " 42\t", "42");
-        row("255 is the highest address", kAddressBox, "255", "255");
-        row("0", kAddressBox, "0", "0");
-        row("an empty address box", kAddressBox, "", kNoAddress);
-        row("hexadecimal notation", kAddressBox, "0x10", kNotDecimal);
-        row("a blank between digits", kAddressBox, "1 2", kNotDecimal);
-        row("256 is above the highest address", kAddressBox, "256", kAddressRange);
-        row("a number far beyond 255 does not wrap around", kAddressBox, "4294967297",
-            kAddressRange);
-
-        row("3500 is right-aligned as 00 35 00", kValueBox, "3500", "00 35 00");
-        row("an odd count leaves one leading zero nibble", kValueBox, "12345", "01 23 45");
-        row("six lower-case hex digits fill every nibble", kValueBox, "abcdef", "AB CD EF");
-        row("an upper-case hex digit is a nibble", kValueBox, "1A", "00 00 1A");
-        row("0", kValueBox, "0", "00 00 00");
-        row("an empty value box", kValueBox, "", kNoValue);
-        row("a blank, allowed in the address box", kValueBox, " 12", kNotHex);
-        row("seven digits do not fit six positions", kValueBox, "1234567", kTooLong);
-    }
     void operatorInput()
     {
-        QFETCH(QString, box);
-        QFETCH(QString, text);
-        QFETCH(QString, outcome);
-        const std::string typed = text.toStdString();
-        if (box == kAddressBox)
-            QCOMPARE(shown(parseBoardAddress(typed), [](auto a) { return QString::number(a); }),
-                     outcome);
-        else
-            QCOMPARE(shown(encodeValueField(typed), [](const auto& f) { return spaced(f); }),
-                     outcome);
+        const std::pair<const char*, QString> addresses[] = {
+            {"01", "1"},
+            {"10", "10"}, // decimal ten, not 0x10
+            {" 42\t", "42"},
+            {"255", "255"},
+            {"0", "0"},
+            {"", kNoAddress},
+            {"0x10", kNotDecimal},
+            {"1 2", kNotDecimal},
+            {"256", kAddressRange},
+            {"4294967297", kAddressRange}, // does not wrap around
+        };
+        for (const auto& [text, outcome] : addresses)
+            QCOMPARE(
+                shown(text, parseBoardAddress(text), [](auto a) { return QString::number(a); }),
+                text + QStringLiteral(": ") + outcome);
+        const std::pair<const char*, QString> values[] = {
+            {"3500", "00 35 00"},   {"12345", "01 23 45"}, // one leading zero nibble
+            {"abcdef", "AB CD EF"}, {"1A", "00 00 1A"},    {"0", "00 00 00"},
+            {"", kNoValue},         {" 12", kNotHex}, // a blank, allowed in the address box
+            {"1234567", kTooLong},
+        };
+        for (const auto& [text, outcome] : values)
+            QCOMPARE(shown(text, encodeValueField(text), [](const auto& f) { return spaced(f); }),
+                     text + QStringLiteral(": ") + outcome);
     }
 };
 
