@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <memory>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -31,10 +32,6 @@ class PortTest : public QObject {
     {
         link->setPortOpen(true);
         return link->portOpen();
-    }
-    static void mapping(const char* name, const char* system, const char* com2, const char* opened)
-    {
-        QTest::newRow(name) << QString(system) << QByteArray(com2) << QString(opened);
     }
 
 private slots:
@@ -65,37 +62,31 @@ private slots:
 
     // The system's devices under /dev, an override in KXLT_COM2, and the devices COM1..COM5 open:
     // "./" for the working directory, "-" where a COM number has no device.
-    void comNumbersOpenTheSystemsDevices_data()
-    {
-        QTest::addColumn<QString>("system");
-        QTest::addColumn<QByteArray>("com2");
-        QTest::addColumn<QString>("opened");
-        mapping("adapters, then the others, numbers as numbers",
-                "ttyS1 ttyUSB10 ttyS0 ttyACM0 ttyUSB2", "", "ttyACM0 ttyUSB2 ttyUSB10 ttyS0 ttyS1");
-        mapping("the adapter is COM1, the next device COM2, none beyond", "ttyS0 ttyUSB0", "",
-                "ttyUSB0 ttyS0 - - -");
-        mapping("an override takes its own number, under the real name of a relative link",
-                "ttyS0 ttyUSB0", "board", "ttyUSB0 ./tty - - -");
-        mapping("an override through a link whose name is not UTF-8", "ttyUSB0", "b\xff\xfe",
-                "ttyUSB0 ./tty - - -");
-        mapping("an override through a linked directory", "ttyUSB0", "devices/tty",
-                "ttyUSB0 ./tty - - -");
-    }
     void comNumbersOpenTheSystemsDevices()
     {
-        QFETCH(QString, system);
-        QFETCH(QByteArray, com2);
-        QFETCH(QString, opened);
-        std::vector<std::string> devices;
-        for (const QString& name : system.split(' '))
-            devices.push_back("/dev/" + name.toStdString());
         qunsetenv("KXLT_COM1");
-        qputenv("KXLT_COM2", com2);
         const QString here = QDir::currentPath() + '/';
-        QStringList names;
-        for (const std::optional<QString>& device : comPortDevices(devices))
-            names << (device ? QString(*device).replace(here, "./").remove("/dev/") : "-");
-        QCOMPARE(names.join(' '), opened);
+        const std::tuple<const char*, const char*, const char*> table[] = {
+            // Adapters, then the others, numbers as numbers.
+            {"ttyS1 ttyUSB10 ttyS0 ttyACM0 ttyUSB2", "", "ttyACM0 ttyUSB2 ttyUSB10 ttyS0 ttyS1"},
+            // The adapter is COM1, the next device COM2, none beyond.
+            {"ttyS0 ttyUSB0", "", "ttyUSB0 ttyS0 - - -"},
+            // An override takes its own number, under the real name of a relative link, of a
+            // link whose name is not UTF-8, of a linked directory.
+            {"ttyS0 ttyUSB0", "board", "ttyUSB0 ./tty - - -"},
+            {"ttyUSB0", "b\xff\xfe", "ttyUSB0 ./tty - - -"},
+            {"ttyUSB0", "devices/tty", "ttyUSB0 ./tty - - -"},
+        };
+        for (const auto& [system, com2, opened] : table) {
+            std::vector<std::string> devices;
+            for (const QString& name : QString(system).split(' '))
+                devices.push_back("/dev/" + name.toStdString());
+            qputenv("KXLT_COM2", com2);
+            QStringList names;
+            for (const std::optional<QString>& device : comPortDevices(devices))
+                names << (device ? QString(*device).replace(here, "./").remove("/dev/") : "-");
+            QCOMPARE(com2 + (": " + names.join(' ')), com2 + (": " + QString(opened)));
+        }
     }
 
     // A pseudo-terminal takes whatever parity it is given and keeps 8 data bits: the settings are
@@ -129,30 +120,25 @@ private slots:
         QVERIFY2(errors.contains(refused), "set while closed: applied by the next open");
     }
 
-    void errorsThatLoseTheDevice_data()
-    {
-        const QString gone =
-            "closed, lost: the device is gone (unplugged, or the adapter stopped).";
-        QTest::addColumn<QSerialPort::SerialPortError>("error");
-        QTest::addColumn<QString>("outcome");
-        QTest::newRow("an adapter unplugged") << QSerialPort::ResourceError << gone;
-        QTest::newRow("a failed read") << QSerialPort::ReadError << gone;
-        QTest::newRow("a failed write")
-            << QSerialPort::WriteError << "closed, lost: writing to the device failed.";
-        QTest::newRow("a refused DTR keeps the port")
-            << QSerialPort::UnsupportedOperationError << "open";
-    }
+    // An adapter unplugged, a failed read or write lose the device; a refused DTR keeps it.
     void errorsThatLoseTheDevice()
     {
-        QFETCH(QSerialPort::SerialPortError, error);
-        QFETCH(QString, outcome);
-        QVERIFY(open());
-        QSignalSpy lost(link.get(), &SerialLink::portLost);
-        emit port->errorOccurred(error);
-        QString seen = link->portOpen() ? "open" : "closed";
-        for (const QList<QVariant>& signal : lost)
-            seen += ", lost: " + signal[0].toString();
-        QCOMPARE(seen, outcome);
+        const QString gone = "the device is gone (unplugged, or the adapter stopped).";
+        const std::pair<QSerialPort::SerialPortError, QString> table[] = {
+            {QSerialPort::ResourceError, "closed, lost: " + gone},
+            {QSerialPort::ReadError, "closed, lost: " + gone},
+            {QSerialPort::WriteError, "closed, lost: writing to the device failed."},
+            {QSerialPort::UnsupportedOperationError, "open"},
+        };
+        for (const auto& [error, outcome] : table) {
+            QVERIFY(open());
+            QSignalSpy lost(link.get(), &SerialLink::portLost);
+            emit port->errorOccurred(error);
+            QString seen = link->portOpen() ? "open" : "closed";
+            for (const QList<QVariant>& signal : lost)
+                seen += ", lost: " + signal[0].toString();
+            QCOMPARE(seen, outcome);
+        }
     }
 
     // A reply trickles in over 28 ms at line speed, an adapter hands bytes over in chunks up to
@@ -214,31 +200,24 @@ private slots:
         QVERIFY(open());
     }
 
-    void openFailuresSayWhatToDo_data()
-    {
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QSerialPort::SerialPortError>("error");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("refused, yet the user may open it: busy")
-            << "/dev/null" << QSerialPort::PermissionError
-            << "/dev/null is busy: another program holds it. Close that program and press Open "
-               "port again.";
-        QTest::newRow("refused, and the user may not open it: the group")
-            << "/nowhere" << QSerialPort::PermissionError
-            << "/nowhere did not open: permission denied. Add your user to the group that owns "
-               "the device, usually dialout, and log in again.";
-        QTest::newRow("no device") << "/nowhere" << QSerialPort::DeviceNotFoundError
-                                   << "/nowhere did not open: no such device. Is the adapter "
-                                      "plugged in?";
-        QTest::newRow("anything else: the system's words")
-            << "/nowhere" << QSerialPort::OpenError << "/nowhere did not open: it broke.";
-    }
     void openFailuresSayWhatToDo()
     {
-        QFETCH(QString, device);
-        QFETCH(QSerialPort::SerialPortError, error);
-        QFETCH(QString, text);
-        QCOMPARE(openFailureText(device, error, QStringLiteral("it broke")), text);
+        const std::tuple<const char*, QSerialPort::SerialPortError, const char*> table[] = {
+            // Refused, yet the user may open it: busy.
+            {"/dev/null", QSerialPort::PermissionError,
+             "/dev/null is busy: another program holds it. Close that program and press Open "
+             "port again."},
+            // Refused, and the user may not open it: the group.
+            {"/nowhere", QSerialPort::PermissionError,
+             "/nowhere did not open: permission denied. Add your user to the group that owns "
+             "the device, usually dialout, and log in again."},
+            {"/nowhere", QSerialPort::DeviceNotFoundError,
+             "/nowhere did not open: no such device. Is the adapter plugged in?"},
+            // Anything else: the system's words.
+            {"/nowhere", QSerialPort::OpenError, "/nowhere did not open: it broke."},
+        };
+        for (const auto& [device, error, text] : table)
+            QCOMPARE(openFailureText(device, error, QStringLiteral("it broke")), QString(text));
     }
 };
 
