@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -162,95 +163,75 @@ private slots:
         QVERIFY(ui->link.written.isEmpty());
     }
 
-    void commandsWriteAndEchoTheirFrames_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("echo");
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<int>("writtenBeforeEcho");
-        const auto row = [](const char* name, const char* button, const char* address,
-                            const char* echo, int copies, int writtenBeforeEcho) {
-            QTest::newRow(name) << QString(button) << QString(address) << QString(echo) << copies
-                                << writtenBeforeEcho;
-        };
-        row("start: written, echoed, written again", "Cmd_start", "10", "AA F5 0A 11 00 00 00 1B ",
-            2, 1);
-        row("stop", "Cmd_stop", " 7", "AA F5 07 22 00 00 00 25 ", 2, 1);
-        row("clear", "Cmd_clear", "01", "AA F5 01 33 00 00 00 32 ", 2, 1);
-        row("goal from its box", "Cmd_target", "01", "AA F0 01 00 35 00 00 34 ", 2, 1);
-        row("actual from its box", "Cmd_real", "01", "AA F1 01 00 20 00 00 21 ", 2, 1);
-        row("increment from its box", "Cmd_add", "01", "AA F2 01 00 00 10 00 11 ", 2, 1);
-        row("set address: written once, then echoed", "Cmd_address", "85",
-            "AA FB 55 55 AA AA 00 AB ", 1, 1);
-        row("information: echoed, then written once, whatever the address", "Cmd_info", "",
-            "AA F9 63 9C 63 9C 00 AB ", 1, 0);
-    }
+    // Each button with the address typed, the frame it echoes, how many times it writes it and
+    // how many writes come before the echo: start and the others are written, echoed, written
+    // again; set address written once, then echoed; information echoed, then written once,
+    // whatever the address.
     void commandsWriteAndEchoTheirFrames()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, address);
-        QFETCH(QString, echo);
-        QFETCH(int, copies);
-        QFETCH(int, writtenBeforeEcho);
-        QVERIFY(ui->openPort());
-        ui->link.receive(replyBytes({}));
-        ui->type("Txt_address1", address);
-        qsizetype writtenAtEcho = -1;
-        connect(ui->get<QLineEdit>("Txt_send1"), &QLineEdit::textChanged, this,
-                [&] { writtenAtEcho = ui->link.written.size(); });
-        ui->click(button.toLatin1().constData());
+        const std::tuple<const char*, const char*, const char*, int, int> table[] = {
+            {"Cmd_start", "10", "AA F5 0A 11 00 00 00 1B ", 2, 1},
+            {"Cmd_stop", " 7", "AA F5 07 22 00 00 00 25 ", 2, 1},
+            {"Cmd_clear", "01", "AA F5 01 33 00 00 00 32 ", 2, 1},
+            {"Cmd_target", "01", "AA F0 01 00 35 00 00 34 ", 2, 1},
+            {"Cmd_real", "01", "AA F1 01 00 20 00 00 21 ", 2, 1},
+            {"Cmd_add", "01", "AA F2 01 00 00 10 00 11 ", 2, 1},
+            {"Cmd_address", "85", "AA FB 55 55 AA AA 00 AB ", 1, 1},
+            {"Cmd_info", "", "AA F9 63 9C 63 9C 00 AB ", 1, 0},
+        };
+        for (const auto& [button, address, echo, copies, writtenBeforeEcho] : table) {
+            init();
+            QVERIFY(ui->openPort());
+            ui->link.receive(replyBytes({}));
+            ui->type("Txt_address1", address);
+            qsizetype writtenAtEcho = -1;
+            connect(ui->get<QLineEdit>("Txt_send1"), &QLineEdit::textChanged, this,
+                    [&] { writtenAtEcho = ui->link.written.size(); });
+            ui->click(button);
 
-        QCOMPARE(ui->shown("Txt_send1"), echo);
-        QCOMPARE(ui->link.written,
-                 QList<QByteArray>(copies, QByteArray::fromHex(echo.toLatin1()) + '\0'));
-        QCOMPARE(writtenAtEcho, writtenBeforeEcho);
-        const bool info = button == QStringLiteral("Cmd_info");
-        QCOMPARE(ui->shown("DS_type"), info ? "Unknow Part" : "KX-LT");
-        QCOMPARE(ui->get<QLabel>("DS_type")->palette().color(QPalette::WindowText),
-                 info ? QColor(255, 0, 0) : QColor(0, 192, 0));
+            QCOMPARE(button + (": " + ui->shown("Txt_send1")), button + (": " + QString(echo)));
+            QCOMPARE(ui->link.written, QList<QByteArray>(copies, QByteArray::fromHex(echo) + '\0'));
+            QCOMPARE(writtenAtEcho, writtenBeforeEcho);
+            const bool info = button == QByteArray("Cmd_info");
+            QCOMPARE(ui->shown("DS_type"), info ? "Unknow Part" : "KX-LT");
+            QCOMPARE(ui->get<QLabel>("DS_type")->palette().color(QPalette::WindowText),
+                     info ? QColor(255, 0, 0) : QColor(0, 192, 0));
+        }
     }
 
-    void refusedTextSendsNothingAndIsMarked_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("letters in the address")
-            << QStringLiteral("Cmd_start") << QStringLiteral("Txt_address1") << "a1";
-        QTest::newRow("blank before the actual")
-            << QStringLiteral("Cmd_real") << QStringLiteral("Set_real") << " 12";
-        QTest::newRow("an empty goal")
-            << QStringLiteral("Cmd_target") << QStringLiteral("Set_target") << "";
-        QTest::newRow("a sign in the increment")
-            << QStringLiteral("Cmd_add") << QStringLiteral("Set_add") << "-1";
-    }
+    // Letters in the address, a blank before the actual, an empty goal, a sign in the increment.
     void refusedTextSendsNothingAndIsMarked()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, box);
-        QFETCH(QString, text);
-        QVERIFY(ui->openPort());
-        ui->type("Txt_send1", QStringLiteral("earlier"));
-        auto* refused = ui->get<QLineEdit>(box.toLatin1().constData());
-        refused->setText(text);
-        ui->click(button.toLatin1().constData());
+        const std::tuple<const char*, const char*, const char*> table[] = {
+            {"Cmd_start", "Txt_address1", "a1"},
+            {"Cmd_real", "Set_real", " 12"},
+            {"Cmd_target", "Set_target", ""},
+            {"Cmd_add", "Set_add", "-1"},
+        };
+        for (const auto& [button, box, text] : table) {
+            init();
+            QVERIFY(ui->openPort());
+            ui->type("Txt_send1", QStringLiteral("earlier"));
+            auto* refused = ui->get<QLineEdit>(box);
+            refused->setText(text);
+            ui->click(button);
 
-        QVERIFY(ui->link.written.isEmpty());
-        QCOMPARE(ui->shown("Txt_send1"), QStringLiteral("earlier"));
-        QVERIFY(!refused->toolTip().isEmpty());
-        QVERIFY(refused->styleSheet().contains(QStringLiteral("255, 0, 0")));
-        // A good value sent clears the mark, and so does an edit.
-        refused->setText(QStringLiteral("1"));
-        ui->click(button.toLatin1().constData());
-        QVERIFY(refused->styleSheet().isEmpty());
-        refused->setText(text);
-        ui->click(button.toLatin1().constData());
+            QVERIFY2(ui->link.written.isEmpty(), box);
+            QCOMPARE(ui->shown("Txt_send1"), QStringLiteral("earlier"));
+            QVERIFY(!refused->toolTip().isEmpty());
+            QVERIFY(refused->styleSheet().contains(QStringLiteral("255, 0, 0")));
+            // A good value sent clears the mark, and so does an edit.
+            refused->setText(QStringLiteral("1"));
+            ui->click(button);
+            QVERIFY(refused->styleSheet().isEmpty());
+            refused->setText(text);
+            ui->click(button);
 
-        refused->selectAll();
-        QTest::keyClick(refused, Qt::Key_1);
-        QVERIFY(refused->toolTip().isEmpty());
-        QVERIFY(refused->styleSheet().isEmpty());
+            refused->selectAll();
+            QTest::keyClick(refused, Qt::Key_1);
+            QVERIFY(refused->toolTip().isEmpty());
+            QVERIFY(refused->styleSheet().isEmpty());
+        }
     }
 
     void automaticTestQueriesTheTypedAddressUntilThePortCloses()
@@ -276,46 +257,37 @@ private slots:
         QVERIFY(!timer()->isActive());
     }
 
-    void replyFillsTheWindow_data()
-    {
-        QTest::addColumn<QByteArray>("block");
-        QTest::addColumn<QStringList>(
-            "expected"); // DS_type, DS_address, len1, Dis_plan, Dis_real,
-                         // Dis_div, Dis_diff, Dis_bidata, Dis_serial, Dis_version
-        QTest::newRow("worked reply")
-            << kWorkedReply << QStringList{"KX-LT", "1H",    kWorkedLine, "002000", "001000",
-                                           "0050",  "-1000", "50",        "123456", "3.0"};
-        QTest::newRow("address 0x0A is 10H, version 0x12 is 1.2, a hex letter in the goal shows")
-            << replyBytes({.goal = 0x00A000, .version = 0x12, .address = 0x0A})
-            << QStringList{"KX-LT", "10H",  "",     "00A000", "001000",
-                           "0050",  "1000", "50.0", "123456", "1.2"};
-        QTest::newRow("check fails: Com Error, fields emptied, figures kept")
-            << withLastByte(kWorkedReply, 0)
-            << QStringList{"KX-LT", "1H", "Com Error", "", "", "", "1000", "50.0", "", "."};
-        QTest::newRow("unrecognised block: zero line")
-            << QByteArray::fromHex("AA") + kWorkedReply.mid(1)
-            << QStringList{"Unknow Part", "0H", kZeroLine, "000000", "000000",
-                           "0000",        "0",  "50.0",    "000000", "0.0"};
-    }
+    // A block, what it fills in (DS_type|DS_address|Dis_plan|Dis_real|Dis_div|Dis_diff|Dis_bidata|
+    // Dis_serial|Dis_version) and the line it shows; the window's own figures are 1000 and 50.0.
     void replyFillsTheWindow()
     {
-        QFETCH(QByteArray, block);
-        QFETCH(QStringList, expected);
-        QVERIFY(ui->openPort());
-        ui->link.receive(block);
-
-        const char* fields[] = {"DS_type", "DS_address", "len1",       "Dis_plan",   "Dis_real",
-                                "Dis_div", "Dis_diff",   "Dis_bidata", "Dis_serial", "Dis_version"};
-        for (int i = 0; i < expected.size(); ++i) {
-            if (expected[i].isEmpty() && QByteArray(fields[i]) == "len1")
-                continue; // the hex line is checked by the worked rows
-            QCOMPARE(ui->shown(fields[i]), expected[i]);
+        const QByteArray hexLetter =
+            replyBytes({.goal = 0x00A000, .version = 0x12, .address = 0x0A});
+        const std::tuple<QByteArray, const char*, QString> table[] = {
+            {kWorkedReply, "KX-LT|1H|002000|001000|0050|-1000|50|123456|3.0", kWorkedLine},
+            // Address 0x0A is 10H, version 0x12 is 1.2, a hex letter in the goal shows.
+            {hexLetter, "KX-LT|10H|00A000|001000|0050|1000|50.0|123456|1.2", replyLine(hexLetter)},
+            // The check fails: fields emptied, figures kept.
+            {withLastByte(kWorkedReply, 0), "KX-LT|1H||||1000|50.0||.", "Com Error"},
+            {QByteArray::fromHex("AA") + kWorkedReply.mid(1),
+             "Unknow Part|0H|000000|000000|0000|0|50.0|000000|0.0", kZeroLine},
+        };
+        for (const auto& [block, expected, line] : table) {
+            init();
+            QVERIFY(ui->openPort());
+            ui->link.receive(block);
+            QStringList shown;
+            for (const char* field : {"DS_type", "DS_address", "Dis_plan", "Dis_real", "Dis_div",
+                                      "Dis_diff", "Dis_bidata", "Dis_serial", "Dis_version"})
+                shown << ui->shown(field);
+            QCOMPARE(shown.join('|'), QString(expected));
+            QCOMPARE(ui->shown("len1"), line);
+            const bool recognised = shown[0] == QStringLiteral("KX-LT");
+            QCOMPARE(ui->get<QLabel>("DS_type")->palette().color(QPalette::WindowText),
+                     recognised ? QColor(0, 192, 0) : QColor(255, 0, 0));
+            QCOMPARE(ui->log()->text(), line + QStringLiteral("\r\n"));
+            QCOMPARE(ui->get<QLineEdit>("len1")->cursorPosition(), 0);
         }
-        const bool recognised = expected[0] == QStringLiteral("KX-LT");
-        QCOMPARE(ui->get<QLabel>("DS_type")->palette().color(QPalette::WindowText),
-                 recognised ? QColor(0, 192, 0) : QColor(255, 0, 0));
-        QCOMPARE(ui->log()->text(), ui->shown("len1") + QStringLiteral("\r\n"));
-        QCOMPARE(ui->get<QLineEdit>("len1")->cursorPosition(), 0);
     }
 
     void everyReplyOfOneReadIsALineOfItsOwn()
