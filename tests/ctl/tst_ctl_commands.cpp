@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <sstream>
+#include <tuple>
 
 using namespace kxlt;
 using ctl::ExitStatus;
@@ -81,6 +82,7 @@ private slots:
     void init()
     {
         link.written.clear();
+        link.dtr.reset();
         heard = 0;
         printed.str({});
         QVERIFY(line.open(1, QStringLiteral("fake")));
@@ -90,44 +92,31 @@ private slots:
     // scan and watch: a row for each good answer (watch --json: a null answer for a silence), the
     // exit status once all were asked; every address of the range and every round of --count
     // asked, answered or not.
-    void listing_data()
-    {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QByteArrayList>("replies");
-        QTest::addColumn<QList<int>>("found");
-        QTest::addColumn<int>("exitStatus");
-        const QByteArray none;
-        QTest::newRow("scan") << "scan 3-6" << QByteArrayList{reply(3), none, none, reply(6)}
-                              << QList<int>{3, 6} << 0;
-        QTest::newRow("scan, none")
-            << "scan 0-1" << QByteArrayList{none, none} << QList<int>() << 1;
-        QTest::newRow("scan, damaged")
-            << "scan 0-1" << QByteArrayList{damaged(reply(0)), none} << QList<int>() << 2;
-        QTest::newRow("scan, port lost")
-            << "scan 0-1" << QByteArrayList{kLost} << QList<int>() << 3;
-        QTest::newRow("status, another board's answer passed over")
-            << "status" << QByteArrayList{reply(7)} << QList<int>() << 1;
-        QTest::newRow("status, the asked board's answer behind another's")
-            << "status" << QByteArrayList{reply(7) + reply(1)} << QList<int>{1} << 0;
-        QTest::newRow("watch, one unanswered")
-            << "--interval 1 --count 3 watch" << QByteArrayList{reply(1), none, reply(1)}
-            << QList<int>{1, 1, 1} << 1;
-        QTest::newRow("watch, one damaged")
-            << "--interval 1 --count 2 watch" << QByteArrayList{reply(1), damaged(reply(1))}
-            << QList<int>{1} << 2;
-    }
     void listing()
     {
-        QFETCH(QString, arguments);
-        QFETCH(QByteArrayList, replies);
-        QFETCH(QList<int>, found);
-        QFETCH(int, exitStatus);
-        QCOMPARE(static_cast<int>(run("--timeout 10 --json " + arguments, replies)), exitStatus);
-        QCOMPARE(link.written.size(), replies.size());
-        QList<int> addresses;
-        for (const QString& row : printedLines())
-            addresses << QJsonDocument::fromJson(row.toUtf8()).object()["address"].toInt(-1);
-        QCOMPARE(addresses, found);
+        const QByteArray none;
+        const std::tuple<const char*, QByteArrayList, QList<int>, int> table[] = {
+            {"scan 3-6", {reply(3), none, none, reply(6)}, {3, 6}, 0},
+            {"scan 0-1", {none, none}, {}, 1},
+            {"scan 0-1", {damaged(reply(0)), none}, {}, 2},
+            {"scan 0-1", {kLost}, {}, 3},
+            // Another board's answer passed over, the asked board's answer behind another's.
+            {"status", {reply(7)}, {}, 1},
+            {"status", {reply(7) + reply(1)}, {1}, 0},
+            {"--interval 1 --count 3 watch", {reply(1), none, reply(1)}, {1, 1, 1}, 1},
+            {"--interval 1 --count 2 watch", {reply(1), damaged(reply(1))}, {1}, 2},
+        };
+        for (const auto& [arguments, replies, found, exitStatus] : table) {
+            init();
+            QCOMPARE(
+                static_cast<int>(run(QStringLiteral("--timeout 10 --json ") + arguments, replies)),
+                exitStatus);
+            QCOMPARE(link.written.size(), replies.size());
+            QList<int> addresses;
+            for (const QString& row : printedLines())
+                addresses << QJsonDocument::fromJson(row.toUtf8()).object()["address"].toInt(-1);
+            QCOMPARE(addresses, found);
+        }
     }
 
     // Another device still talking: the query waits for the quiet line.
@@ -154,20 +143,16 @@ private slots:
     // A stop signal during the wait for the next query ends watch there, as after its last query
     // (here one unanswered);
     // DTR is cleared as the window's automatic test clears it.
-    void watchEndsOnStopSignal_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("SIGINT") << SIGINT;
-        QTest::newRow("SIGTERM") << SIGTERM;
-    }
     void watchEndsOnStopSignal()
     {
-        QFETCH(int, signal);
-        QTimer::singleShot(20, this, [signal] { std::raise(signal); });
-        QCOMPARE(run("--timeout 10 --interval 100 --count 3 watch", {QByteArray(), reply(1)}),
-                 ExitStatus::NoAnswer);
-        QCOMPARE(link.written.size(), qsizetype(1));
-        QCOMPARE(link.dtr.value_or(true), false);
+        for (const int signal : {SIGINT, SIGTERM}) {
+            init();
+            QTimer::singleShot(20, this, [signal] { std::raise(signal); });
+            QCOMPARE(run("--timeout 10 --interval 100 --count 3 watch", {QByteArray(), reply(1)}),
+                     ExitStatus::NoAnswer);
+            QCOMPARE(link.written.size(), qsizetype(1));
+            QCOMPARE(link.dtr.value_or(true), false);
+        }
     }
 
     // Header and rows line up, also under labels wider than their figures ("difference").
