@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tuple>
+
 namespace {
 
 constexpr int kProcessMs = 10000;
@@ -171,33 +173,27 @@ private slots:
 
     // Against a board started with the options before the bar; bad input goes nowhere near the
     // line.
-    void exitStatusSaysWhatWentWrong_data()
-    {
-        QTest::addColumn<QString>("run");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("silent") << "--silent | --timeout 300 status" << 1
-                                << "no answer within 300 ms";
-        QTest::newRow("full disk") << "| status >/dev/full" << 74 << "could not be written";
-        QTest::newRow("full disk, watch")
-            << "| watch --interval 50 >/dev/full" << 74 << "could not be written";
-        QTest::newRow("wrong check") << "--bad-check-every 1 | status" << 2 << "failed its check";
-        QTest::newRow("no reply") << "--garbage-every 1 | --timeout 300 status" << 2 << "no reply";
-        QTest::newRow("no device") << "| --port /nonexistent/tty status" << 3 << "/nonexistent/tty";
-        QTest::newRow("refused goal") << "| goal ABC --verify" << 4 << "goal 000000, not 000ABC";
-        QTest::newRow("address 256") << "| --address 256 start" << 64 << "from 0 to 255";
-    }
     void exitStatusSaysWhatWentWrong()
     {
-        QFETCH(QString, run);
-        QFETCH(int, exitCode);
-        QFETCH(QString, reason);
-        QVERIFY(startBoard(run.section(QLatin1Char('|'), 0, 0)));
-        const Run ran = ctl(run.section(QLatin1Char('|'), 1).trimmed());
-        QCOMPARE(ran.exitCode, exitCode);
-        QVERIFY2(ran.err.contains(reason), qPrintable(ran.err));
-        if (exitCode == 64)
-            QCOMPARE(stopBoardAndRecord().toHex(' '), QByteArray());
+        const std::tuple<const char*, int, const char*> table[] = {
+            {"--silent | --timeout 300 status", 1, "no answer within 300 ms"},
+            {"| status >/dev/full", 74, "could not be written"},
+            {"| watch --interval 50 >/dev/full", 74, "could not be written"},
+            {"--bad-check-every 1 | status", 2, "failed its check"},
+            {"--garbage-every 1 | --timeout 300 status", 2, "no reply"},
+            {"| --port /nonexistent/tty status", 3, "/nonexistent/tty"},
+            {"| goal ABC --verify", 4, "goal 000000, not 000ABC"},
+            {"| --address 256 start", 64, "from 0 to 255"},
+        };
+        for (const auto& [run, exitCode, reason] : table) {
+            QVERIFY(startBoard(QString(run).section('|', 0, 0)));
+            const Run ran = ctl(QString(run).section('|', 1).trimmed());
+            QVERIFY2(ran.exitCode == exitCode && ran.err.contains(reason),
+                     qPrintable(run + (": " + ran.err)));
+            if (exitCode == 64)
+                QCOMPARE(stopBoardAndRecord().toHex(' '), QByteArray());
+            QVERIFY(board.stop());
+        }
     }
 };
 
