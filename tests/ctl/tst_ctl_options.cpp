@@ -139,54 +139,37 @@ class CtlOptionsTest : public QObject {
 
 private slots:
     void initTestCase() { qputenv("KXLT_MQTT_PASSWORD", "secret"); }
-    void parse_data()
-    {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<QString>("expected");
-        for (const auto& [arguments, expected] : kParses)
-            QTest::newRow(arguments) << QString(arguments) << QString(expected);
-    }
     void parse()
     {
-        QFETCH(QString, arguments);
-        QFETCH(QString, expected);
-        const QStringList outcome =
-            outcomeOf(parseArguments(arguments.split(' ', Qt::SkipEmptyParts)));
-        if (expected.startsWith('!')) {
-            QVERIFY2(outcome.front().startsWith("refused: ") &&
-                         outcome.front().contains(expected.mid(1)),
-                     qPrintable(outcome.front()));
-            return;
+        for (const auto& [arguments, expected] : kParses) {
+            const QStringList outcome =
+                outcomeOf(parseArguments(QString(arguments).split(' ', Qt::SkipEmptyParts)));
+            const QString shown = arguments + (": " + outcome.join(' '));
+            if (expected[0] == '!')
+                QVERIFY2(outcome.front().startsWith("refused: ") &&
+                             outcome.front().contains(expected + 1),
+                         qPrintable(shown));
+            else
+                for (const QString& field : QString(expected).split(' '))
+                    QVERIFY2(outcome.contains(field), qPrintable(field + " not in " + shown));
         }
-        for (const QString& field : expected.split(' '))
-            QVERIFY2(outcome.contains(field), qPrintable(field + " not in " + outcome.join(' ')));
     }
 
     // The terms of --help's lists, the terms after .TP in the man page, the completion's words.
     // The completion offers long options only.
-    void documentsNameWhatTheParserKnows_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<bool>("shortOptions");
-        const QString manPage =
-            packagingFile("kxltctl.1").replace("\\-", "-").remove(QRegularExpression(R"(\\f.)"));
-        QTest::newRow("--help") << namesIn(QString::fromUtf8(helpText()), "^  (\\S.*?)(?:  |$)")
-                                << true;
-        QTest::newRow("man page") << namesIn(manPage, "^\\.TP\n(.*)$") << true;
-        QTest::newRow("bash completion") << namesIn(packagingFile("kxltctl.bash-completion"),
-                                                    "(?:commands|words\\+?)=['\"](.*?)['\"]")
-                                         << false;
-    }
     void documentsNameWhatTheParserKnows()
     {
-        QFETCH(QStringList, names);
-        QFETCH(bool, shortOptions);
+        const QString manPage =
+            packagingFile("kxltctl.1").replace("\\-", "-").remove(QRegularExpression(R"(\\f.)"));
         QStringList known = commandNames() + optionNames();
-        if (!shortOptions)
-            known.removeIf(
-                [](const QString& name) { return !name.startsWith("--") && name.startsWith('-'); });
         known.sort();
-        QCOMPARE(names, known);
+        QCOMPARE(namesIn(QString::fromUtf8(helpText()), "^  (\\S.*?)(?:  |$)"), known);
+        QCOMPARE(namesIn(manPage, "^\\.TP\n(.*)$"), known);
+        known.removeIf(
+            [](const QString& name) { return !name.startsWith("--") && name.startsWith('-'); });
+        QCOMPARE(namesIn(packagingFile("kxltctl.bash-completion"),
+                         "(?:commands|words\\+?)=['\"](.*?)['\"]"),
+                 known);
     }
 };
 
