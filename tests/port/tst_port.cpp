@@ -1,5 +1,5 @@
 // Which device each COM number opens, and what the link asks of the serial port it opens.
-#include "far_end.h"
+#include "pseudo_terminal.h"
 
 #include "port/open_failure.h"
 #include "port/port_mapping.h"
@@ -24,10 +24,17 @@ class PortTest : public QObject {
 
     QTemporaryDir workingDirectory;
     // A pseudo-terminal behind COM1 and a link on the board's line, not yet open.
-    std::unique_ptr<FarEnd> line;
+    std::unique_ptr<boardsim::PseudoTerminal> line;
     std::unique_ptr<QtSerialLink> link;
     QSerialPort* port = nullptr;
 
+    QString device() const { return QString::fromStdString(line->slavePath()); }
+    // A few bytes from the board's side, which the pseudo-terminal takes at once.
+    void send(const QByteArray& bytes)
+    {
+        QCOMPARE(::write(line->master(), bytes.constData(), size_t(bytes.size())),
+                 ssize_t(bytes.size()));
+    }
     [[nodiscard]] bool open()
     {
         link->setPortOpen(true);
@@ -51,8 +58,8 @@ private slots:
         for (int n = 1; n <= kPortCount; ++n)
             qunsetenv(qPrintable(QStringLiteral("KXLT_COM%1").arg(n)));
         link.reset();
-        line = std::make_unique<FarEnd>();
-        qputenv("KXLT_COM1", QFile::encodeName(line->slavePath()));
+        line = std::make_unique<boardsim::PseudoTerminal>();
+        qputenv("KXLT_COM1", line->slavePath().c_str());
         link = std::make_unique<QtSerialLink>();
         link->setHandshaking(Handshaking::None);
         link->setSettings(kBoardLineSettings);
@@ -161,18 +168,18 @@ private slots:
             return bytes;
         };
         QSignalSpy quiet(link.get(), &SerialLink::lineQuiet);
-        line->write("stale");
+        send("stale");
         QVERIFY(open());
         QVERIFY(quiet.wait());
         quiet.clear();
         for (const char byte : QByteArray("reply")) {
-            line->write(QByteArray(1, byte));
+            send(QByteArray(1, byte));
             QTest::qWait(gapMs);
         }
         QCOMPARE(quiet.count(), 0);
         QVERIFY(quiet.wait());
         QCOMPARE(received(), "reply");
-        line->write("y");
+        send("y");
         QTRY_COMPARE(received(), "replyy");
         link->setPortOpen(false);
         QVERIFY(!quiet.wait(3 * int(kQuietTime.count())));
@@ -181,12 +188,12 @@ private slots:
     // Another program holding the device, then the device going away while open and coming back.
     void deviceHeldElsewhereThenGone()
     {
-        auto other = std::make_unique<QSerialPort>(line->slavePath());
+        auto other = std::make_unique<QSerialPort>(device());
         QVERIFY(other->open(QIODevice::ReadWrite));
         QVERIFY(!open());
-        QCOMPARE(link->openFailure(), line->slavePath() + " is busy: another program holds it. "
-                                                          "Close that program and press Open port "
-                                                          "again.");
+        QCOMPARE(link->openFailure(), device() + " is busy: another program holds it. "
+                                                 "Close that program and press Open port "
+                                                 "again.");
         other.reset();
         QVERIFY(open());
         QSignalSpy lost(link.get(), &SerialLink::portLost);
@@ -195,8 +202,8 @@ private slots:
         QCOMPARE(lost.first().first().toString(),
                  QStringLiteral("the device is gone (unplugged, or the adapter stopped)."));
         QVERIFY(!link->portOpen());
-        line = std::make_unique<FarEnd>(); // and plugged in again
-        qputenv("KXLT_COM1", QFile::encodeName(line->slavePath()));
+        line = std::make_unique<boardsim::PseudoTerminal>(); // and plugged in again
+        qputenv("KXLT_COM1", line->slavePath().c_str());
         QVERIFY(open());
     }
 

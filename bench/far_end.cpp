@@ -22,17 +22,3 @@ void FarEnd::write(const QByteArray& bytes)
         }
     }
 }
-
-QByteArray FarEnd::readFor(int quietMs)
-{
-    QByteArray received;
-    pollfd waiting{terminal_.master(), POLLIN, 0};
-    while (poll(&waiting, 1, quietMs) > 0) {
-        char chunk[4096];
-        const ssize_t n = ::read(terminal_.master(), chunk, sizeof chunk);
-        if (n <= 0)
-            break;
-        received.append(chunk, n);
-    }
-    return received;
-}
