@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 
 // mosquitto on 127.0.0.1 at a port that was free, keeping nothing on disk, so that a restart
 // forgets everything retained.
@@ -18,7 +17,6 @@ public:
     void stop();
 
 private:
-    QTemporaryDir dir_;
     const quint16 port_;
     QProcess process_;
 };
