@@ -69,7 +69,7 @@ private slots:
             {{"--chunk-gap-ms", "5"}, "--chunk-gap-ms needs --chunk"},
             {{"--noise-before-every", "3", "--seed", "7"},
              "version 30 gap 10 seed 7 link - hangup 0"},
-            {{"--insert-every", "5", "--seed", "8"}, "version 30 gap 10 seed 8 link - hangup 0"},
+            {{"--insert-every", "5", "--seed", "0"}, "version 30 gap 10 seed 0 link - hangup 0"},
             {{"--seed", "42"},
              "--seed needs --noise-every, --noise-before-every or --insert-every"},
             {{"--noise-before-every", "0"}, "bad value '0' for --noise-before-every"},
@@ -80,6 +80,7 @@ private slots:
             {{"--baud"}, "--baud needs a value"},
             {{"--bogus"}, "unknown option '--bogus'"},
             {{"--serial", "1000000"}, "bad value '1000000' for --serial"},
+            {{"--serial", "12abc"}, "bad value '12abc' for --serial"},
         };
         for (const auto& [args, parsed] : table)
             QCOMPARE(settings(args), parsed);
@@ -125,7 +126,7 @@ private slots:
         QTest::newRow("stray bytes, malformed buffers")
             << QStringList{"0: 12 AA AAF00100993200AB 00 AAF1010010000010 00 AAF5011100000010 01 "
                            "AAF10100993200AA 00 AAF5011101000011 00 AAF001000A00000B 00 "
-                           "AAF0010035000135 00 AAF901FE01FF00AB 00 AAF901FE01FE0000 00 "
+                           "AAF0010035000135 00 AAF901FE01FF01AB 00 AAF901FE01FE0000 00 "
                            "AAF901FE01FE01AB 00 AAFB55AA55AA00AB 00 =>",
                            "1000: AAF901FE01FE00AB 00 => 009932 000000 0000 01B8"};
     }

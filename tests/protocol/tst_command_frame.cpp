@@ -98,6 +98,7 @@ private slots:
             {"255", "255"},
             {"0", "0"},
             {"", kNoAddress},
+            {" \t", kNoAddress},
             {"0x10", kNotDecimal},
             {"1 2", kNotDecimal},
             {"256", kAddressRange},
@@ -108,7 +109,7 @@ private slots:
                 shown(text, parseBoardAddress(text), [](auto a) { return QString::number(a); }),
                 text + QStringLiteral(": ") + outcome);
         const std::pair<const char*, QString> values[] = {
-            {"3500", "00 35 00"},   {"12345", "01 23 45"}, // one leading zero nibble
+            {"3500", "00 35 00"},   {"12349", "01 23 49"}, // one leading zero nibble
             {"abcdef", "AB CD EF"}, {"1A", "00 00 1A"},    {"0", "00 00 00"},
             {"", kNoValue},         {" 12", kNotHex}, // a blank, allowed in the address box
             {"1234567", kTooLong},

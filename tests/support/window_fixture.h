@@ -25,7 +25,7 @@ template <typename Link> struct WindowWith {
     }
     void click(const char* name) { get<QAbstractButton>(name)->click(); }
     void type(const char* box, const QString& text) { get<QLineEdit>(box)->setText(text); }
-    // What a label, button, box or group shows.
+    // What a label, button or box shows.
     QString shown(const char* name)
     {
         QObject* found = window.findChild<QObject*>(QLatin1String(name));
@@ -33,8 +33,6 @@ template <typename Link> struct WindowWith {
             return label->text();
         if (auto* button = qobject_cast<QAbstractButton*>(found))
             return button->text();
-        if (auto* group = qobject_cast<QGroupBox*>(found))
-            return group->title();
         return control<QLineEdit>(window, name)->text();
     }
     kxlt::ui::ReplyLog* log() { return get<kxlt::ui::ReplyLog>("Rbox1"); }

@@ -149,6 +149,7 @@ private slots:
         QVERIFY(log->isAncestorOf(ui->window.childAt(logMiddle)) ||
                 ui->window.childAt(logMiddle) == log);
         QVERIFY(ui->get<QLabel>("Label8")->isVisible());
+        QCOMPARE(log->mapTo(&ui->window, QPoint()).x(), ui->get<QWidget>("len1")->x());
 
         MessageBoxCatcher messages;
         messages.arm();
