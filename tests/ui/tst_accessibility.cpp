@@ -134,7 +134,6 @@ private slots:
             QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAfterOffset, offset),
                      line + 1 < shownLines ? lines[line + 1] : none);
         }
-        QCOMPARE(text->text(int(all.size()), 0), QString());
         // A slice never cuts a surrogate pair.
         const auto cutsPair = [&all](int at) {
             return at < all.size() && all[at].isLowSurrogate();

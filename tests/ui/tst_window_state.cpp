@@ -291,16 +291,17 @@ private slots:
         }
     }
 
+    // Three replies in one read: the first two are confirmed together, by the bytes after them.
     void everyReplyOfOneReadIsALineOfItsOwn()
     {
         QVERIFY(ui->openPort());
         QSignalSpy changes(ui->log(), &kxlt::ui::ReplyLog::changed);
         const QByteArray second = replyBytes({.actual = 0x001010});
-        ui->link.receive(kWorkedReply + second);
-        const QString secondLine = replyLine(second);
-        QCOMPARE(ui->logLines(), (QStringList{kWorkedLine, secondLine}));
-        QCOMPARE(changes.count(), 2);
-        QCOMPARE(ui->shown("len1"), secondLine);
+        const QByteArray third = replyBytes({.actual = 0x001020});
+        ui->link.receive(kWorkedReply + second + third);
+        QCOMPARE(ui->logLines(), (QStringList{kWorkedLine, replyLine(second), replyLine(third)}));
+        QCOMPARE(changes.count(), 3);
+        QCOMPARE(ui->shown("len1"), replyLine(third));
     }
 
     void newestLineComesIntoView()
