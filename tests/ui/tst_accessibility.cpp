@@ -78,71 +78,64 @@ private slots:
         QCOMPARE(label->accessibleName(), QStringLiteral("EFFICIENCY: 50 %"));
     }
 
-    void logAnswersAsItsWholeTextWould_data()
-    {
-        QTest::addColumn<QByteArrayList>("appends");
-        // A character cut between two appends, one outside the Basic Multilingual Plane (two
-        // UTF-16 units), an empty line and a line built in pieces.
-        const QByteArrayList mixed = {"5400\r\n",
-                                      "Com ",
-                                      "Error\r\n",
-                                      "\r\n",
-                                      "\xE4",
-                                      "\xB8\xB2\n",
-                                      "\xF0\x9F\x98\x80 ok\r\n"};
-        QTest::newRow("ends with a line break") << mixed;
-        QTest::newRow("ends inside a line") << mixed + QByteArrayList{"last"};
-    }
+    // Appends (between bars) ending with a line break, and then inside a line: a character cut
+    // between two appends, one outside the Basic Multilingual Plane (two UTF-16 units), an empty
+    // line and a line built in pieces.
     void logAnswersAsItsWholeTextWould()
     {
-        QFETCH(QByteArrayList, appends);
-        ReplyLog log;
-        for (const QByteArray& piece : appends)
-            log.appendText(piece.toStdString());
-        const QString all = log.text();
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&log);
-        QVERIFY(accessible->state().readOnly);
-        QVERIFY(accessible->actionInterface());
-        QAccessibleTextInterface* text = accessible->textInterface();
-        QCOMPARE(text->characterCount(), int(all.size()));
-        QCOMPARE(text->cursorPosition(), int(all.size()));
+        const QByteArrayList mixed =
+            QByteArray("5400\r\n|Com |Error\r\n|\r\n|\xE4|\xB8\xB2\n|\xF0\x9F\x98\x80 ok\r\n")
+                .split('|');
+        for (const QByteArrayList& appends : {mixed, mixed + QByteArrayList{"last"}}) {
+            ReplyLog log;
+            for (const QByteArray& piece : appends)
+                log.appendText(piece.toStdString());
+            const QString all = log.text();
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&log);
+            QVERIFY(accessible->state().readOnly);
+            QVERIFY(accessible->actionInterface());
+            QAccessibleTextInterface* text = accessible->textInterface();
+            QCOMPARE(text->characterCount(), int(all.size()));
+            QCOMPARE(text->cursorPosition(), int(all.size()));
 
-        // Every line without its break, as the log shows it, and the empty line after a final
-        // break.
-        QStringList lines;
-        QList<int> starts;
-        int start = 0;
-        for (const QString& line : all.split(QLatin1Char('\n'))) {
-            const QString shown = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
-            starts << start;
-            lines << span(start, start + int(shown.size()), shown);
-            start += int(line.size()) + 1;
-        }
-        const qsizetype shownLines =
-            all.endsWith(QLatin1Char('\n')) ? lines.size() - 1 : lines.size();
-        const QString none = span(int(all.size()), int(all.size()), {});
-        qsizetype line = 0;
-        for (int offset = 0; offset <= all.size(); ++offset) {
-            while (line + 1 < lines.size() && starts[line + 1] <= offset)
-                ++line;
-            QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAtOffset, offset), lines[line]);
-            int runStart = -1, runEnd = -1;
-            text->attributes(offset, &runStart, &runEnd);
-            QCOMPARE(QPoint(runStart, runEnd), QPoint(offset, offset));
-            QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textBeforeOffset, offset),
-                     line > 0 ? lines[line - 1] : span(0, 0, {}));
-            QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAfterOffset, offset),
-                     line + 1 < shownLines ? lines[line + 1] : none);
-        }
-        // A slice never cuts a surrogate pair.
-        const auto cutsPair = [&all](int at) {
-            return at < all.size() && all[at].isLowSurrogate();
-        };
-        for (int start = 0; start <= all.size(); ++start) {
-            for (int end = start; end <= all.size(); ++end) {
-                if (cutsPair(start) || cutsPair(end))
-                    continue;
-                QCOMPARE(text->text(start, end), all.mid(start, end - start));
+            // Every line without its break, as the log shows it, and the empty line after a final
+            // break.
+            QStringList lines;
+            QList<int> starts;
+            int start = 0;
+            for (const QString& line : all.split(QLatin1Char('\n'))) {
+                const QString shown = line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
+                starts << start;
+                lines << span(start, start + int(shown.size()), shown);
+                start += int(line.size()) + 1;
+            }
+            const qsizetype shownLines =
+                all.endsWith(QLatin1Char('\n')) ? lines.size() - 1 : lines.size();
+            const QString none = span(int(all.size()), int(all.size()), {});
+            qsizetype line = 0;
+            for (int offset = 0; offset <= all.size(); ++offset) {
+                while (line + 1 < lines.size() && starts[line + 1] <= offset)
+                    ++line;
+                QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAtOffset, offset),
+                         lines[line]);
+                int runStart = -1, runEnd = -1;
+                text->attributes(offset, &runStart, &runEnd);
+                QCOMPARE(QPoint(runStart, runEnd), QPoint(offset, offset));
+                QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textBeforeOffset, offset),
+                         line > 0 ? lines[line - 1] : span(0, 0, {}));
+                QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAfterOffset, offset),
+                         line + 1 < shownLines ? lines[line + 1] : none);
+            }
+            // A slice never cuts a surrogate pair.
+            const auto cutsPair = [&all](int at) {
+                return at < all.size() && all[at].isLowSurrogate();
+            };
+            for (int start = 0; start <= all.size(); ++start) {
+                for (int end = start; end <= all.size(); ++end) {
+                    if (cutsPair(start) || cutsPair(end))
+                        continue;
+                    QCOMPARE(text->text(start, end), all.mid(start, end - start));
+                }
             }
         }
     }
