@@ -89,63 +89,60 @@ private slots:
     // Boards at 1 and 7 share a line and step every 250 ms. Each step is "ms: frames => replies",
     // each reply as goal, actual, seconds, then address and check. Frames arrive in reads of 13
     // bytes, so that some are split and some reads hold the ends of two.
-    void reactsToFrames_data()
-    {
-        QTest::addColumn<QStringList>("steps");
-        // Goal 3500, increment 10, actual 1000, start twice as the tool sends it; stop; query,
-        // start; query, clear, query: start counts by the increment, stop keeps the count and a
-        // part step, clear zeroes both while running.
-        QTest::newRow("count, stop, part step, clear") << QStringList{
-            "0: AAF0010035000034 00 AAF2010000100011 00 "
-            "AAF1010010000011 00 AAF5011100000010 00 AAF5011100000010 00 =>",
-            "1100: AAF5012200000023 00 =>",
-            "5000: AAF901FE01FE00AB 00 AAF5011100000010 00 => 003500 001040 0001 0177",
-            "5200: AAF901FE01FE00AB 00 AAF5013300000032 00 AAF901FE01FE00AB 00 "
-            "=> 003500 001050 0001 0167, 003500 000000 0000 0126",
-            "5400: AAF901FE01FE00AB 00 => 003500 000000 0000 0126"};
-        // Actual 999995, increment 100010, start: the count wraps past 999999.
-        QTest::newRow("the count wraps")
-            << QStringList{"0: AAF1019999950094 00 AAF2011000100001 00 AAF5011100000010 00 =>",
-                           "300: AAF901FE01FE00AB 00 => 000000 100005 0000 0106"};
-        // Actual 1000 and start for 1; start, stop, clear, goal, actual, increment for 2; queries
-        // for 1 and 7, the identity query; set address 85, queries for 1 and 85. Each board obeys
-        // only its own commands; both answer the identity query, and both move to 85.
-        QTest::newRow("each board its own, a collision")
-            << QStringList{"0: AAF1010010000011 00 AAF5011100000010 00 AAF5021100000013 00 "
-                           "AAF5022200000020 00 AAF5023300000031 00 AAF0020035000037 00 "
-                           "AAF1020010000012 00 AAF2020000100012 00 =>",
-                           "1000: AAF901FE01FE00AB 00 AAF907F807F800AB 00 AAF9639C639C00AB 00 "
-                           "=> 000000 001004 0001 0106, 000000 000000 0000 0715, "
-                           "000000 000000 0000 0104 x2",
-                           "1000: AAFB5555AAAA00AB 00 AAF901FE01FE00AB 00 AAF955AA55AA00AB 00 "
-                           "=> 000000 000000 0000 5542 x2"};
-        // Noise, a stray sync byte, goal 9932 with its check 0xAA sent as 0xAB; then buffers
-        // malformed by their check, trailing byte, a check 0xAA sent as such (actual 9932, so that
-        // it cannot stand in for the goal), data in a control, a value not BCD, byte 6, a broken
-        // pair, byte 7, the pair's check, set address in the order of a query: none obeyed.
-        QTest::newRow("stray bytes, malformed buffers")
-            << QStringList{"0: 12 AA AAF00100993200AB 00 AAF1010010000010 00 AAF5011100000010 01 "
-                           "AAF10100993200AA 00 AAF5011101000011 00 AAF001000A00000B 00 "
-                           "AAF0010035000135 00 AAF901FE01FF01AB 00 AAF901FE01FE0000 00 "
-                           "AAF901FE01FE01AB 00 AAFB55AA55AA00AB 00 =>",
-                           "1000: AAF901FE01FE00AB 00 => 009932 000000 0000 01B8"};
-    }
     void reactsToFrames()
     {
-        QFETCH(QStringList, steps);
-        SharedLine line({.step = 250ms}, std::array<std::uint8_t, 2>{1, 7});
-        FrameParser parser;
-        for (const QString& step : steps) {
-            const QString sent = step.section(QStringLiteral("=>"), 0, 0);
-            const Instant at = after(sent.section(':', 0, 0).toInt() * 1ms);
-            const QByteArray frames = QByteArray::fromHex(sent.section(':', 1).toLatin1());
-            QStringList answered;
-            for (qsizetype from = 0; from < frames.size(); from += 13)
-                for (const ParseEvent& event : parser.feed(bytesOf(frames.mid(from, 13))))
-                    if (const auto* frame = std::get_if<Frame>(&event))
-                        if (const auto answer = line.handle(*frame, at))
-                            answered << fields(answer->reply) + (answer->boards > 1 ? " x2" : "");
-            QCOMPARE((sent + "=> " + answered.join(", ")).trimmed(), step);
+        const QStringList scripts[] = {
+            // Goal 3500, increment 10, actual 1000, start twice as the tool sends it; stop; query,
+            // start; query, clear, query: start counts by the increment, stop keeps the count and a
+            // part step, clear zeroes both while running.
+            {"0: AAF0010035000034 00 AAF2010000100011 00 "
+             "AAF1010010000011 00 AAF5011100000010 00 AAF5011100000010 00 =>",
+             "1100: AAF5012200000023 00 =>",
+             "5000: AAF901FE01FE00AB 00 AAF5011100000010 00 => 003500 001040 0001 0177",
+             "5200: AAF901FE01FE00AB 00 AAF5013300000032 00 AAF901FE01FE00AB 00 "
+             "=> 003500 001050 0001 0167, 003500 000000 0000 0126",
+             "5400: AAF901FE01FE00AB 00 => 003500 000000 0000 0126"},
+            // Actual 999995, increment 100010, start: the count wraps past 999999.
+            {"0: AAF1019999950094 00 AAF2011000100001 00 AAF5011100000010 00 =>",
+             "300: AAF901FE01FE00AB 00 => 000000 100005 0000 0106"},
+            // Actual 1000 and start for 1; start, stop, clear, goal, actual, increment for 2;
+            // queries for 1 and 7, the identity query; set address 85, queries for 1 and 85. Each
+            // board obeys only its own commands; both answer the identity query, both move to 85.
+            {"0: AAF1010010000011 00 AAF5011100000010 00 AAF5021100000013 00 "
+             "AAF5022200000020 00 AAF5023300000031 00 AAF0020035000037 00 "
+             "AAF1020010000012 00 AAF2020000100012 00 =>",
+             "1000: AAF901FE01FE00AB 00 AAF907F807F800AB 00 AAF9639C639C00AB 00 "
+             "=> 000000 001004 0001 0106, 000000 000000 0000 0715, "
+             "000000 000000 0000 0104 x2",
+             "1000: AAFB5555AAAA00AB 00 AAF901FE01FE00AB 00 AAF955AA55AA00AB 00 "
+             "=> 000000 000000 0000 5542 x2"},
+            // Noise, a stray sync byte, goal 9932 with its check 0xAA sent as 0xAB; then buffers
+            // malformed by their check, trailing byte, a check 0xAA sent as such (actual 9932, so
+            // that it cannot stand in for the goal), data in a control, a value not BCD, byte 6, a
+            // broken pair, byte 7, the pair's check, set address in the order of a query: none
+            // obeyed.
+            {"0: 12 AA AAF00100993200AB 00 AAF1010010000010 00 AAF5011100000010 01 "
+             "AAF10100993200AA 00 AAF5011101000011 00 AAF001000A00000B 00 "
+             "AAF0010035000135 00 AAF901FE01FF01AB 00 AAF901FE01FE0000 00 "
+             "AAF901FE01FE01AB 00 AAFB55AA55AA00AB 00 =>",
+             "1000: AAF901FE01FE00AB 00 => 009932 000000 0000 01B8"},
+        };
+        for (const QStringList& steps : scripts) {
+            SharedLine line({.step = 250ms}, std::array<std::uint8_t, 2>{1, 7});
+            FrameParser parser;
+            for (const QString& step : steps) {
+                const QString sent = step.section(QStringLiteral("=>"), 0, 0);
+                const Instant at = after(sent.section(':', 0, 0).toInt() * 1ms);
+                const QByteArray frames = QByteArray::fromHex(sent.section(':', 1).toLatin1());
+                QStringList answered;
+                for (qsizetype from = 0; from < frames.size(); from += 13)
+                    for (const ParseEvent& event : parser.feed(bytesOf(frames.mid(from, 13))))
+                        if (const auto* frame = std::get_if<Frame>(&event))
+                            if (const auto answer = line.handle(*frame, at))
+                                answered
+                                    << fields(answer->reply) + (answer->boards > 1 ? " x2" : "");
+                QCOMPARE((sent + "=> " + answered.join(", ")).trimmed(), step);
+            }
         }
     }
 
