@@ -3,13 +3,13 @@
 // through buttons, boxes and labels. The window's own rules are proven in tests/ui, the board's
 // in tests/boardsim, the frames of every command on a real line through kxltctl (tests/ctl).
 #include "board_process.h"
-#include "offscreen_test_main.h"
 #include "reply_bytes.h"
 #include "window_fixture.h"
 
 #include "port/qt_serial_link.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 
@@ -100,5 +100,5 @@ private slots:
     }
 };
 
-KXLT_OFFSCREEN_TEST_MAIN(EndToEndTest)
+QTEST_MAIN(EndToEndTest)
 #include "tst_end_to_end.moc"

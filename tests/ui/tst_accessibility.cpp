@@ -1,6 +1,5 @@
 // What screen readers and UI automation find: a name for every control, and the log's text
 // answered from its lines exactly as the whole text would answer.
-#include "offscreen_test_main.h"
 #include "reply_bytes.h"
 #include "window_fixture.h"
 
@@ -141,5 +140,5 @@ private slots:
     }
 };
 
-KXLT_OFFSCREEN_TEST_MAIN(AccessibilityTest)
+QTEST_MAIN(AccessibilityTest)
 #include "tst_accessibility.moc"

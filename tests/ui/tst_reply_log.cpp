@@ -1,5 +1,4 @@
 // The reply log: the change raised before an append returns, and lines copied as text.
-#include "offscreen_test_main.h"
 
 #include "ui/reply_log.h"
 
@@ -102,5 +101,5 @@ private slots:
     }
 };
 
-KXLT_OFFSCREEN_TEST_MAIN(ReplyLogTest)
+QTEST_MAIN(ReplyLogTest)
 #include "tst_reply_log.moc"

@@ -1,6 +1,5 @@
 // The window on a fake link that records what it is asked: controls, their start state, what each
 // command writes and echoes, the states that follow the port, and what a reply fills in.
-#include "offscreen_test_main.h"
 #include "reply_bytes.h"
 #include "window_fixture.h"
 
@@ -8,6 +7,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 #include <tuple>
@@ -328,5 +328,5 @@ private slots:
     }
 };
 
-KXLT_OFFSCREEN_TEST_MAIN(WindowStateTest)
+QTEST_MAIN(WindowStateTest)
 #include "tst_window_state.moc"
