@@ -22,33 +22,6 @@ private:
     BoardProcess board;
     std::unique_ptr<WindowWith<QtSerialLink>> ui;
 
-    void enter(const char* box, const QString& text, const char* button)
-    {
-        ui->type(box, text);
-        ui->click(button);
-    }
-
-    // Starts the board with the given options, builds the window on its port, opens the port and
-    // waits for the quiet line that comes before an operator's first click.
-    [[nodiscard]] bool startBoardAndOpenPort(const QStringList& options)
-    {
-        const QString device = board.start(options + QStringList{"--trace"});
-        qputenv("KXLT_COM1", device.toLocal8Bit());
-        ui = std::make_unique<WindowWith<QtSerialLink>>();
-        QSignalSpy quiet(&ui->link, &QtSerialLink::lineQuiet);
-        ui->click("Command5");
-        return !device.isEmpty() && ui->link.portOpen() && quiet.wait(1000);
-    }
-
-    // Starts the automatic test; the test sends each tick itself, so the timer is moved away.
-    [[nodiscard]] bool startAutomaticTest()
-    {
-        ui->click("Command7");
-        auto* timer = ui->get<QTimer>("Timer1");
-        timer->setInterval(3600 * 1000);
-        return timer->isActive();
-    }
-
 private slots:
     void cleanup()
     {
@@ -70,14 +43,24 @@ private slots:
     void noisyLineShowsEveryReply()
     {
         constexpr int queries = 16;
-        QVERIFY(startBoardAndOpenPort({"--baud", "9600", "--noise-before-every", "3",
-                                       "--insert-every", "4", "--seed", "3", "--trailer", "0D0A"}));
-        QVERIFY(startAutomaticTest());
+        const QString device =
+            board.start({"--baud", "9600", "--noise-before-every", "3", "--insert-every", "4",
+                         "--seed", "3", "--trailer", "0D0A", "--trace"});
+        qputenv("KXLT_COM1", device.toLocal8Bit());
+        ui = std::make_unique<WindowWith<QtSerialLink>>();
+        QSignalSpy quiet(&ui->link, &QtSerialLink::lineQuiet);
+        ui->click("Command5");
+        // The quiet line that comes before an operator's first click.
+        QVERIFY(!device.isEmpty() && ui->link.portOpen() && quiet.wait(1000));
+        // The automatic test, whose ticks the test sends itself.
+        ui->click("Command7");
+        ui->get<QTimer>("Timer1")->setInterval(3600 * 1000);
         QSignalSpy pieces(&ui->link, &QtSerialLink::received);
         QByteArray sent;
         QStringList expected;
         for (int i = 1; i <= queries; ++i) {
-            enter("Set_real", QString::number(i), "Cmd_real");
+            ui->type("Set_real", QString::number(i));
+            ui->click("Cmd_real");
             ui->tick();
             const auto actual = static_cast<std::uint8_t>(i / 10 * 16 + i % 10);
             const QByteArray load = QByteArray::fromHex("AAF1010000") + char(actual) + '\0' +
