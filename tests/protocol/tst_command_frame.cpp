@@ -35,9 +35,7 @@ namespace {
 QString spaced(std::span<const std::uint8_t> bytes)
 {
     return QString::fromLatin1(
-        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))
-            .toHex(' ')
-            .toUpper());
+        QByteArrayView(bytes.data(), qsizetype(bytes.size())).toByteArray().toHex(' ').toUpper());
 }
 
 // What the operator reads when a box refuses its text.

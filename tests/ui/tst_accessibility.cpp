@@ -3,7 +3,6 @@
 #include "reply_bytes.h"
 #include "window_fixture.h"
 
-#include "ui/main_window.h"
 #include "ui/reply_log.h"
 #include "ui/reply_log_accessible.h"
 
@@ -11,7 +10,6 @@
 #include <QAccessibleInterface>
 #include <QTest>
 
-using kxlt::ui::MainWindow;
 using kxlt::ui::ReplyLog;
 
 namespace {
@@ -43,11 +41,10 @@ private slots:
     // What each control is named is proven on the AT-SPI bus, where a screen reader meets it.
     void tabPathRunsThroughTheWindow()
     {
-        FakeSerialLink link;
-        MainWindow window(link);
-        window.show();
+        WindowOnFake ui;
+        ui.window.show();
         QStringList tabPath;
-        QWidget* at = control<QWidget>(window, "Cmd_info");
+        QWidget* at = ui.get<QWidget>("Cmd_info");
         for (; tabPath.size() < 24; at = at->nextInFocusChain())
             if (at->focusPolicy() & Qt::TabFocus && !at->objectName().isEmpty())
                 tabPath << at->objectName();
