@@ -31,12 +31,6 @@ QByteArray reply(int address, std::uint32_t goal = 0x002000)
     return replyBytes({.goal = goal, .address = static_cast<std::uint8_t>(address)});
 }
 
-QByteArray damaged(QByteArray reply)
-{
-    reply[26] = static_cast<char>(reply[26] ^ 1);
-    return reply;
-}
-
 } // namespace
 
 class CtlCommandsTest : public QObject {
@@ -102,16 +96,16 @@ private slots:
         const std::tuple<const char*, QByteArrayList, QList<int>, int> table[] = {
             {"scan 3-6", {reply(3), none, none, reply(6)}, {3, 6}, 0},
             {"scan 0-1", {none, none}, {}, 1},
-            {"scan 0-1", {damaged(reply(0)), none}, {}, 2},
+            {"scan 0-1", {withBadCheck(reply(0)), none}, {}, 2},
             {"scan 0-1", {kLost}, {}, 3},
             // Another board's answer passed over, the asked board's answer behind another's.
             {"status", {reply(7)}, {}, 1},
             {"status", {reply(7) + reply(1)}, {1}, 0},
             // A damaged answer counts whatever its address; a good one behind junk is good.
-            {"status", {damaged(reply(7))}, {}, 2},
+            {"status", {withBadCheck(reply(7))}, {}, 2},
             {"status", {kJunk + reply(1)}, {1}, 0},
             {"--interval 1 --count 3 watch", {reply(1), none, reply(1)}, {1, 1, 1}, 1},
-            {"--interval 1 --count 2 watch", {reply(1), damaged(reply(1))}, {1}, 2},
+            {"--interval 1 --count 2 watch", {reply(1), withBadCheck(reply(1))}, {1}, 2},
         };
         for (const auto& [arguments, replies, found, exitStatus] : table) {
             init();

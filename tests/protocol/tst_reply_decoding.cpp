@@ -11,14 +11,10 @@
 
 using namespace kxlt::protocol;
 
-namespace {
-
-QString shown(const std::optional<std::string>& text)
+static QString shown(const std::optional<std::string>& text)
 {
     return text ? QString::fromStdString(*text) : QStringLiteral("-");
 }
-
-} // namespace
 
 class TestReplyDecoding : public QObject {
     Q_OBJECT

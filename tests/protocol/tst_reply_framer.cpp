@@ -20,7 +20,7 @@ const QByteArray kReset = "<reset>";
 const QByteArray kA = replyBytes({.actual = 0x001000});
 const QByteArray kB = replyBytes({.actual = 0x001010});
 const QByteArray kC = replyBytes({.actual = 0x001020});
-const QByteArray kDamaged = kA.left(26) + char(~kA[26]);
+const QByteArray kDamaged = withBadCheck(kA);
 // Noise as a board powering up sends it, with markers inside.
 const QByteArray kJunk = QByteArray::fromHex("01 54 FF 00 54 54 9C 20");
 // What an echoing adapter gives back of the query the tool sent.
@@ -43,10 +43,8 @@ using Script = QList<QByteArray>;
 
 QString nameOf(const LineEvent& event)
 {
-    if (event.kind == LineEventKind::Junk)
-        return QStringLiteral("junk");
-    if (event.kind == LineEventKind::DamagedReply)
-        return QStringLiteral("damaged");
+    if (event.kind != LineEventKind::Reply)
+        return event.kind == LineEventKind::Junk ? "junk" : "damaged";
     const QByteArray bytes(reinterpret_cast<const char*>(event.bytes.data()), 27);
     for (const auto& [name, reply] : {std::pair{"A", kA}, {"B", kB}, {"C", kC}})
         if (bytes == reply)

@@ -39,6 +39,12 @@ inline QByteArray replyBytes(const ReplyFields& fields)
     return reply;
 }
 
+// The reply with its check byte spoilt.
+inline QByteArray withBadCheck(const QByteArray& reply)
+{
+    return reply.left(26) + char(~reply[26]);
+}
+
 // The line the window shows for a good reply: its 27 bytes in hex, then the computed check.
 inline QString replyLine(const QByteArray& reply)
 {

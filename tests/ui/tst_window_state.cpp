@@ -17,12 +17,6 @@ namespace {
 const QByteArray kWorkedReply = replyBytes({});
 const QString kWorkedLine = replyLine(kWorkedReply);
 
-QByteArray withLastByte(QByteArray reply, char last)
-{
-    reply[26] = last;
-    return reply;
-}
-
 } // namespace
 
 class WindowStateTest : public QObject {
@@ -269,7 +263,7 @@ private slots:
             // Address 0x0A is 10H, version 0x12 is 1.2, a hex letter in the goal shows.
             {hexLetter, "KX-LT|10H|00A000|001000|0050|1000|50.0|123456|1.2", replyLine(hexLetter)},
             // The check fails: fields emptied, figures kept.
-            {withLastByte(kWorkedReply, 0), "KX-LT|1H||||1000|50.0||.", "Com Error"},
+            {withBadCheck(kWorkedReply), "KX-LT|1H||||1000|50.0||.", "Com Error"},
             {QByteArray::fromHex("AA") + kWorkedReply.mid(1),
              "Unknow Part|0H|000000|000000|0000|0|50.0|000000|0.0", kZeroLine},
         };
