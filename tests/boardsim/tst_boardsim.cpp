@@ -151,8 +151,7 @@ private slots:
     void tracesWhatItReceived()
     {
         const std::vector<const char*> args{"--address", "1,7", "--silent", "--trace"};
-        const auto parsed = parseOptions(args);
-        const auto& options = std::get<Options>(parsed);
+        const auto options = std::get<Options>(parseOptions(args));
         std::ostringstream traced;
         std::streambuf* const console = std::cout.rdbuf(traced.rdbuf());
         OutgoingQueue queue(options.pacing, Instant{});
@@ -206,14 +205,12 @@ private slots:
                  "54D8352131F3" + reply + "00"},
         };
         for (const auto& [args, sent, expected] : table) {
-            const auto parsed = parseOptions(args);
-            const auto* options = std::get_if<Options>(&parsed);
-            QVERIFY(options);
+            const auto options = std::get<Options>(parseOptions(args));
             QTemporaryFile line;
             QVERIFY(line.open());
-            OutgoingQueue queue(options->pacing, Instant{});
+            OutgoingQueue queue(options.pacing, Instant{});
             EventLog log(false);
-            Responder responder(*options, options->seed.value_or(0), queue, log);
+            Responder responder(options, options.seed.value_or(0), queue, log);
             const QByteArray bytes = QByteArray::fromHex(sent);
             for (qsizetype from = 0; from < bytes.size(); from += 13)
                 responder.receive(bytesOf(bytes.mid(from, 13)), Instant{});

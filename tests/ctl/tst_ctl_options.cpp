@@ -14,16 +14,11 @@ using namespace kxlt::ctl;
 
 namespace {
 
-QString addressList(const std::vector<std::uint8_t>& addresses)
-{
-    QStringList list;
-    for (const std::uint8_t address : addresses)
-        list << QString::number(address);
-    return list.join(',');
-}
-
 QStringList fieldsOf(const Invocation& i)
 {
+    QStringList addresses;
+    for (const std::uint8_t address : i.addresses)
+        addresses << QString::number(address);
     return {"command=" + commandNames().at(static_cast<int>(i.command)),
             "port=" + QString::number(i.portNumber),
             "device=" + i.device.value_or(QString()),
@@ -36,7 +31,7 @@ QStringList fieldsOf(const Invocation& i)
             QStringLiteral("range=%1-%2").arg(i.range.first).arg(i.range.last),
             "interval=" + QString::number(i.interval.count()),
             "count=" + (i.count ? QString::number(*i.count) : QString()),
-            "addresses=" + addressList(i.addresses),
+            "addresses=" + addresses.join(','),
             "reconnect=" + QString::number(i.reconnect),
             "mqtt=" + (i.mqtt ? QStringLiteral("%1:%2/%3@%4:%5")
                                     .arg(i.mqtt->host)

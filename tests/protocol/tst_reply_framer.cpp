@@ -122,7 +122,7 @@ private slots:
             "the longest trailer behind a reply of a burst that did not begin on a quiet line")
             << Script{kReset, kA + QByteArray::fromHex("FF000D0A"), kQuiet} << "| A";
         QTest::newRow("a trailer after every reply of a chain")
-            << Script{kA + '\0' + kB + '\0', kQuiet} << "A | B";
+            << Script{kA + '\0' + kB + '\0' + kC + '\0', kQuiet} << "A B | C";
         for (int length = 1; length < 27; ++length)
             QTest::addRow("%d bytes of noise on an idle line change nothing", length)
                 << Script{randomBytes(length), kQuiet} << "|";

@@ -23,10 +23,12 @@ QString span(int start, int end, const QString& text)
 using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*,
                                                     int*) const;
 
-QString lineQuery(QAccessibleTextInterface* text, Query query, int offset)
+// What a query of the text interface answers at an offset, as a span.
+QString spanOf(QAccessibleTextInterface* text, Query query, int offset,
+               QAccessible::TextBoundaryType boundary = QAccessible::LineBoundary)
 {
     int start = 0, end = 0;
-    const QString line = (text->*query)(offset, QAccessible::LineBoundary, &start, &end);
+    const QString line = (text->*query)(offset, boundary, &start, &end);
     return span(start, end, line);
 }
 
@@ -93,6 +95,7 @@ private slots:
             QAccessibleTextInterface* text = accessible->textInterface();
             QCOMPARE(text->characterCount(), int(all.size()));
             QCOMPARE(text->cursorPosition(), int(all.size()));
+            QCOMPARE(text->selectionCount(), 0);
 
             // Every line without its break, as the log shows it, and the empty line after a final
             // break.
@@ -112,15 +115,20 @@ private slots:
             for (int offset = 0; offset <= all.size(); ++offset) {
                 while (line + 1 < lines.size() && starts[line + 1] <= offset)
                     ++line;
-                QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAtOffset, offset),
+                QCOMPARE(spanOf(text, &QAccessibleTextInterface::textAtOffset, offset),
                          lines[line]);
                 int runStart = -1, runEnd = -1;
                 text->attributes(offset, &runStart, &runEnd);
                 QCOMPARE(QPoint(runStart, runEnd), QPoint(offset, offset));
-                QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textBeforeOffset, offset),
+                QCOMPARE(spanOf(text, &QAccessibleTextInterface::textBeforeOffset, offset),
                          line > 0 ? lines[line - 1] : span(0, 0, {}));
-                QCOMPARE(lineQuery(text, &QAccessibleTextInterface::textAfterOffset, offset),
+                QCOMPARE(spanOf(text, &QAccessibleTextInterface::textAfterOffset, offset),
                          line + 1 < shownLines ? lines[line + 1] : none);
+                // The character before, whose text is checked with the slices below.
+                const int before = std::max(offset - 1, 0);
+                QCOMPARE(spanOf(text, &QAccessibleTextInterface::textBeforeOffset, offset,
+                                QAccessible::CharBoundary),
+                         span(before, offset, text->text(before, offset)));
             }
             // A slice never cuts a surrogate pair.
             const auto cutsPair = [&all](int at) {
