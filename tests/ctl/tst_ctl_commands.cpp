@@ -174,6 +174,7 @@ private slots:
         QCOMPARE(run("--timeout 10 scan 1-2", {reply(1), reply(2)}), ExitStatus::Done);
         const QStringList lines = printedLines();
         QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].contains(QStringLiteral("part type")));
         const auto cellStarts = [](const QString& line) {
             QList<qsizetype> starts;
             for (const auto& cell : QRegularExpression("(?:^|  )(?=\\S)").globalMatch(line))

@@ -162,6 +162,7 @@ private slots:
         QVERIFY(startBoard("--serial 222222 --link " + link));
         const Run run = finish(process);
         QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.contains("the port is open again"));
         QVERIFY2(run.out.contains(",111111,") && run.out.contains(",222222,"), qPrintable(run.out));
         QCOMPARE(run.out.count('\n'), 11);
     }

@@ -33,6 +33,7 @@ private slots:
         ReplyLog log;
         log.resize(300, 200);
         log.show();
+        QTest::keySequence(&log, QKeySequence::SelectAll); // an empty log has nothing to select
         for (int i = 0; i < 100; ++i)
             log.appendText("L" + std::to_string(i) + "\r\n");
         QApplication::clipboard()->setText(QStringLiteral("before"));

@@ -52,9 +52,14 @@ private slots:
         QCOMPARE(ui->get<QWidget>("DS_type")->font().pointSizeF(), 12.0);
         QVERIFY(ui->get<QWidget>("DS_type")->font().bold());
         QVERIFY(ui->openPort());
-        for (const auto& [name, length] :
-             {std::pair{"Txt_address1", 2}, {"Set_target", 4}, {"Set_real", 4}, {"Set_add", 3}}) {
+        // Each box with its length and what stands level with it.
+        for (const auto& [name, length, beside] : {std::tuple{"Txt_address1", 2, "Label27"},
+                                                   {"Set_target", 4, "Cmd_target"},
+                                                   {"Set_real", 4, "Cmd_real"},
+                                                   {"Set_add", 3, "Cmd_add"}}) {
             auto* box = ui->get<QLineEdit>(name);
+            QVERIFY(qAbs(ui->get<QWidget>(beside)->geometry().center().y() -
+                         box->geometry().center().y()) <= 1);
             box->clear();
             QTest::keyClicks(box, QStringLiteral("123456"));
             QCOMPARE(box->text(), QStringLiteral("123456").left(length));
