@@ -21,7 +21,7 @@ using ctl::ExitStatus;
 
 namespace {
 
-// An answer that makes the adapter go away.
+// An answer that makes the adapter go away, after what comes before it.
 const QByteArray kLost = "lost";
 // Noise as long as a reply, which holds none; an answer beginning with it comes after it.
 const QByteArray kJunk(27, '\x01');
@@ -50,12 +50,14 @@ class CtlCommandsTest : public QObject {
             if (link.written[heard].at(1) != static_cast<char>(0xF9) || answers.isEmpty())
                 continue;
             const QByteArray answer = answers.takeFirst();
-            if (answer.startsWith(kJunk))
+            const qsizetype junk = answer.startsWith(kJunk) ? kJunk.size() : 0;
+            const qsizetype lost = answer.endsWith(kLost) ? kLost.size() : 0;
+            if (junk)
                 link.receive(kJunk); // a burst of its own
-            if (answer == kLost)
+            if (answer.size() > junk + lost)
+                link.receive(answer.mid(junk, answer.size() - junk - lost));
+            if (lost)
                 link.lose(QStringLiteral("gone"));
-            else if (!answer.isEmpty())
-                link.receive(answer.startsWith(kJunk) ? answer.mid(kJunk.size()) : answer);
         }
     }
     ExitStatus run(const QString& arguments, const QByteArrayList& replies)
@@ -104,6 +106,7 @@ private slots:
             // A damaged answer counts whatever its address; a good one behind junk is good.
             {"status", {withBadCheck(reply(7))}, {}, 2},
             {"status", {kJunk + reply(1)}, {1}, 0},
+            {"status", {reply(1) + kLost}, {1}, 0},
             {"--interval 1 --count 3 watch", {reply(1), none, reply(1)}, {1, 1, 1}, 1},
             {"--interval 1 --count 2 watch", {reply(1), withBadCheck(reply(1))}, {1}, 2},
         };
