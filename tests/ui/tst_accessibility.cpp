@@ -20,10 +20,8 @@ QString span(int start, int end, const QString& text)
     return QStringLiteral("%1..%2 \"%3\"").arg(start).arg(end).arg(text);
 }
 
-using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*,
-                                                    int*) const;
-
 // What a query of the text interface answers at an offset, as a span.
+template <typename Query>
 QString spanOf(QAccessibleTextInterface* text, Query query, int offset,
                QAccessible::TextBoundaryType boundary = QAccessible::LineBoundary)
 {
