@@ -146,8 +146,8 @@ private slots:
         }
     }
 
-    // What the trace says the boards received: stray bytes, each frame described, frames for
-    // other boards marked, malformed buffers with the reason.
+    // What the trace says the boards received: stray bytes, each frame described (set address
+    // too), frames for other boards marked, malformed buffers with the reason.
     void tracesWhatItReceived()
     {
         const std::vector<const char*> args{"--address", "1,7", "--silent", "--trace"};
@@ -159,7 +159,7 @@ private slots:
         Responder responder(options, 0, queue, log);
         responder.receive(bytesOf(QByteArray::fromHex("12 AAF5011100000010 00 AAF5021100000013 00 "
                                                       "AAF0070035000032 00 AAF5011101000011 00 "
-                                                      "AAF901FE01FE0000 00")),
+                                                      "AAF901FE01FE0000 00 AAFB5555AAAA00AB 00")),
                           Instant{});
         std::cout.rdbuf(console);
         // A malformed buffer may hide the start of a good frame: the search goes on from its
@@ -172,7 +172,8 @@ private slots:
                               "bad AA F5 01 11 01 00 00 11 00  control data not 0x00",
                               "skip F5 01 11 01 00 00 11 00",
                               "bad AA F9 01 FE 01 FE 00 00 00  byte 7 not 0xAB",
-                              "skip F9 01 FE 01 FE 00 00 00", ""}));
+                              "skip F9 01 FE 01 FE 00 00 00",
+                              "rx AA FB 55 55 AA AA 00 AB 00  set address 85", ""}));
     }
 
     // What the tool reads back, byte for byte, for what it sends in reads of 13 bytes: the echo of
