@@ -107,8 +107,8 @@ private slots:
         // <reset> is what opening the port does.
         QTest::newRow("a reply whole") << Script{kA, kQuiet} << "| A";
         QTest::newRow("a reply in 27 pieces") << byteByByte(kA) + Script{kQuiet} << "| A";
-        QTest::newRow("back-to-back replies, each confirmed by the next")
-            << Script{kA + kB, kC, kQuiet} << "A B | C";
+        QTest::newRow("back-to-back replies, each confirmed by the next, then a burst of its own")
+            << Script{kA + kB, kC, kQuiet, kA, kQuiet} << "A B | C | A";
         QTest::newRow("a flood of 70 replies, beyond what a burst keeps undecided")
             << Script{kA.repeated(70), kB, kC, kQuiet} << QStringList(70, "A").join(' ') + " B | C";
         QTest::newRow("a flood in pieces of 10 bytes")
