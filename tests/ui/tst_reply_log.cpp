@@ -45,10 +45,11 @@ private slots:
         QVERIFY(QApplication::clipboard()->text().endsWith(QStringLiteral("\nL99\n")));
     }
 
-    // The context menu offers Copy only for a selection.
+    // The context menu, where it was asked for, offers Copy only for a selection.
     void contextMenuCopiesASelection()
     {
         ReplyLog log;
+        log.move(100, 100);
         log.show();
         log.appendText("FIRST\r\n");
         QStringList offered;
@@ -58,6 +59,7 @@ private slots:
             QTimer::singleShot(50, &log, [&offered] {
                 for (QAction* action : QApplication::activePopupWidget()->actions())
                     offered << action->text() + (action->isEnabled() ? "" : " (off)");
+                offered << QString::number(QApplication::activePopupWidget()->x());
                 QApplication::activePopupWidget()->close();
             });
             QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
@@ -65,7 +67,8 @@ private slots:
             QApplication::sendEvent(log.viewport(), &event);
         }
         QCOMPARE(offered.join(", "),
-                 QStringLiteral("&Copy (off), Select &All, &Copy, Select &All"));
+                 QStringLiteral("&Copy (off), Select &All, %1, &Copy, Select &All, %1")
+                     .arg(log.mapToGlobal(QPoint(5, 5)).x()));
     }
 
     // Lines coming faster than the screen refreshes still show, a line built in pieces as wide as

@@ -163,23 +163,23 @@ private slots:
         QVERIFY(ui->link.written.isEmpty());
     }
 
-    // Each button with the address typed, the frame it echoes, how many times it writes it and
-    // how many writes come before the echo: start and the others are written, echoed, written
-    // again; set address written once, then echoed; information echoed, then written once,
+    // Each button with its caption, the address typed, the frame it echoes, how many times it
+    // writes it and how many writes come before the echo: start and the others are written, echoed,
+    // written again; set address written once, then echoed; information echoed, then written once,
     // whatever the address.
     void commandsWriteAndEchoTheirFrames()
     {
-        const std::tuple<const char*, const char*, const char*, int, int> table[] = {
-            {"Cmd_start", "10", "AA F5 0A 11 00 00 00 1B ", 2, 1},
-            {"Cmd_stop", " 7", "AA F5 07 22 00 00 00 25 ", 2, 1},
-            {"Cmd_clear", "01", "AA F5 01 33 00 00 00 32 ", 2, 1},
-            {"Cmd_target", "01", "AA F0 01 00 35 00 00 34 ", 2, 1},
-            {"Cmd_real", "01", "AA F1 01 00 20 00 00 21 ", 2, 1},
-            {"Cmd_add", "01", "AA F2 01 00 00 10 00 11 ", 2, 1},
-            {"Cmd_address", "85", "AA FB 55 55 AA AA 00 AB ", 1, 1},
-            {"Cmd_info", "", "AA F9 63 9C 63 9C 00 AB ", 1, 0},
+        const std::tuple<const char*, const char*, const char*, const char*, int, int> table[] = {
+            {"Cmd_start", "Start", "10", "AA F5 0A 11 00 00 00 1B ", 2, 1},
+            {"Cmd_stop", "Stop", " 7", "AA F5 07 22 00 00 00 25 ", 2, 1},
+            {"Cmd_clear", "Clear", "01", "AA F5 01 33 00 00 00 32 ", 2, 1},
+            {"Cmd_target", "SET", "01", "AA F0 01 00 35 00 00 34 ", 2, 1},
+            {"Cmd_real", "SET", "01", "AA F1 01 00 20 00 00 21 ", 2, 1},
+            {"Cmd_add", "SET", "01", "AA F2 01 00 00 10 00 11 ", 2, 1},
+            {"Cmd_address", "Set Addr", "85", "AA FB 55 55 AA AA 00 AB ", 1, 1},
+            {"Cmd_info", "Information", "", "AA F9 63 9C 63 9C 00 AB ", 1, 0},
         };
-        for (const auto& [button, address, echo, copies, writtenBeforeEcho] : table) {
+        for (const auto& [button, caption, address, echo, copies, writtenBeforeEcho] : table) {
             init();
             QVERIFY(ui->openPort());
             ui->link.receive(replyBytes({}));
@@ -189,7 +189,8 @@ private slots:
                     [&] { writtenAtEcho = ui->link.written.size(); });
             ui->click(button);
 
-            QCOMPARE(button + (": " + ui->shown("Txt_send1")), button + (": " + QString(echo)));
+            QCOMPARE(ui->shown(button) + ": " + ui->shown("Txt_send1"),
+                     caption + (": " + QString(echo)));
             QCOMPARE(ui->link.written, QList<QByteArray>(copies, QByteArray::fromHex(echo) + '\0'));
             QCOMPARE(writtenAtEcho, writtenBeforeEcho);
             const bool info = button == QByteArray("Cmd_info");
