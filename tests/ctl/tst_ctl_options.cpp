@@ -123,7 +123,7 @@ constexpr std::pair<const char*, const char*> kParses[] = {
     {"status --reconnect", "!--reconnect does not go with status"},
     {"watch --mqtt broker:0", "!--mqtt 'broker:0': Give the broker as HOST or HOST:PORT"},
     {"watch --mqtt :1883", "!Give the broker as HOST or HOST:PORT."},
-    {"watch --mqtt b --topic a/#", "!--topic 'a/#': Give a topic prefix without + or #"},
+    {"watch --mqtt b --topic a/#/b", "!--topic 'a/#/b': Give a topic prefix without + or #"},
     {"watch --topic plant", "!--topic and --mqtt-user go with --mqtt"},
 };
 
