@@ -9,6 +9,7 @@
 #include "reply_faults.h"
 #include "responder.h"
 #include "shared_line.h"
+#include "snapshot.h"
 #include "trace_format.h"
 
 #include <QtTest>
@@ -57,8 +58,10 @@ class TestBoardSim : public QObject {
     Q_OBJECT
 
 private slots:
-    void parsesOptions()
+    void parsesOptionsAsItsHelpSays()
     {
+        compareWithSnapshot(QStringLiteral("kxlt-boardsim-help.txt"),
+                            QString::fromUtf8(helpText()));
         const std::pair<std::vector<const char*>, QString> table[] = {
             {{}, "version 30 gap 10 seed 0 link - hangup 0"},
             {{"--version", "2.5", "--chunk", "5", "--chunk-gap-ms", "20", "--noise-every", "9",

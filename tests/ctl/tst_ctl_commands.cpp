@@ -2,6 +2,7 @@
 // their exit statuses and what they print. The frames reaching a board are proven end to end.
 #include "fake_serial_link.h"
 #include "reply_bytes.h"
+#include "snapshot.h"
 
 #include "ctl/commands.h"
 #include "ctl/options.h"
@@ -171,54 +172,27 @@ private slots:
         }
     }
 
-    // Header and rows line up, also under labels wider than their figures ("difference"), and
-    // with the longest efficiency (a third).
-    void textColumnsLineUp()
+    // What each format prints, with the exit status: a worked reply, hex digits in a goal (no
+    // difference, no efficiency), a third as efficiency. The time of arrival is local (UTC+3 here).
+    void outputAsApproved()
     {
-        QCOMPARE(run("--timeout 10 scan 1-2", {reply(1), reply(2, 0x003000)}), ExitStatus::Done);
-        const QStringList lines = printedLines();
-        QCOMPARE(lines.size(), 3);
-        QVERIFY(lines[0].contains(QStringLiteral("part type")));
-        const auto cellStarts = [](const QString& line) {
-            QList<qsizetype> starts;
-            for (const auto& cell : QRegularExpression("(?:^|  )(?=\\S)").globalMatch(line))
-                starts << cell.capturedEnd();
-            return starts;
-        };
-        QCOMPARE(cellStarts(lines[1]), cellStarts(lines[0]));
-        QCOMPARE(cellStarts(lines[2]), cellStarts(lines[0]));
-    }
-
-    // The address a number; figures that cannot be worked out (a goal in hex digits) null.
-    void jsonTypes()
-    {
-        QCOMPARE(run("--json status", {reply(1, 0xABC)}), ExitStatus::Done);
-        const QRegularExpression object(
-            R"(^\{"actual":"001000","address":1,"difference":null,"efficiency":null,)"
-            R"("goal":"000ABC","part_type":"KX-LT","reply":"[0-9A-F]{56}","seconds":"0050",)"
-            R"("serial":"123456","version":"3\.0"\}\n$)");
-        QVERIFY2(object.match(QString::fromStdString(printed.str())).hasMatch(),
-                 printed.str().c_str());
-    }
-
-    // One header, then a record for each reply, the local time of arrival first.
-    void csvHeaderAndRecords()
-    {
-        const QRegularExpression record(
-            R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}\+03:00,KX-LT,2,000000,001000,0050,)"
-            R"(123456,3\.0,1000,,[0-9A-F]{56}$)");
         qputenv("TZ", "UTC-3");
-        for (const char* command : {"scan 1-2", "--count 1 watch --address 1,2"}) {
+        QString transcript;
+        const QString watch = QStringLiteral("--count 1 watch --address 1-3");
+        for (const QString& command :
+             QStringList{"status", "scan 1-3", watch, "--json status", "--json scan 1-3",
+                         "--json " + watch, "--csv scan 1-3", "--csv " + watch}) {
             init();
-            QCOMPARE(run(QStringLiteral("--timeout 10 --csv ") + command, {reply(1), reply(2, 0)}),
-                     ExitStatus::Done);
-            const QStringList lines = printedLines();
-            QCOMPARE(lines.size(), 3);
-            QCOMPARE(lines[0], "time,part_type,address,goal,actual,seconds,serial,version,"
-                               "difference,efficiency,reply");
-            QVERIFY2(record.match(lines[2]).hasMatch(), qPrintable(lines[2]));
+            const auto status =
+                run("--timeout 10 " + command, {reply(1), reply(2, 0xABC), reply(3, 0x003000)});
+            transcript += "$ kxltctl " + command + '\n' + QString::fromStdString(printed.str()) +
+                          QStringLiteral("exit %1\n").arg(static_cast<int>(status));
         }
         qunsetenv("TZ");
+        compareWithSnapshot(
+            QStringLiteral("kxltctl-output.txt"),
+            transcript.replace(QRegularExpression(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3})"),
+                               "YYYY-MM-DDThh:mm:ss.mmm"));
     }
 };
 

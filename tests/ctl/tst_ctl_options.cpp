@@ -1,5 +1,7 @@
-// kxltctl's command line: what each command takes and refuses, and that --help, the man page and
-// the bash completion name what the parser knows.
+// kxltctl's command line: what each command takes and refuses, --help as approved, and that it,
+// the man page and the bash completion name what the parser knows.
+#include "snapshot.h"
+
 #include "ctl/help_text.h"
 #include "ctl/options.h"
 #include "protocol/hex_text.h"
@@ -158,6 +160,7 @@ private slots:
             packagingFile("kxltctl.1").replace("\\-", "-").remove(QRegularExpression(R"(\\f.)"));
         QStringList known = commandNames() + optionNames();
         known.sort();
+        compareWithSnapshot(QStringLiteral("kxltctl-help.txt"), QString::fromUtf8(helpText()));
         QCOMPARE(namesIn(QString::fromUtf8(helpText()), "^  (\\S.*?)(?:  |$)"), known);
         QCOMPARE(namesIn(manPage, "^\\.TP\n(.*)$"), known);
         known.removeIf(

@@ -43,18 +43,21 @@ template <typename Link> struct WindowWith {
     void tick() { QMetaObject::invokeMethod(get<QTimer>("Timer1"), "timeout"); }
 };
 
-// The window's wiring, with a link that records what it is asked. COMn stands for the made-up
-// device /dev/fake-comN.
-struct WindowOnFake : WindowWith<FakeSerialLink> {
-    WindowOnFake() { setFakeDevices(true); }
-    ~WindowOnFake() { setFakeDevices(false); }
-    static void setFakeDevices(bool set)
+// COMn stands for the made-up device /dev/fake-comN from before the window is built.
+struct FakeDevices {
+    FakeDevices() { set(true); }
+    ~FakeDevices() { set(false); }
+    static void set(bool set)
     {
         for (int n = 1; n <= kxlt::port::kPortCount; ++n) {
             const QByteArray name = "KXLT_COM" + QByteArray::number(n);
             set ? qputenv(name, "/dev/fake-com" + QByteArray::number(n)) : qunsetenv(name);
         }
     }
+};
+
+// The window's wiring, with a link that records what it is asked.
+struct WindowOnFake : FakeDevices, WindowWith<FakeSerialLink> {
     // Opens the port; the line has been quiet since, as long before an operator's first click.
     [[nodiscard]] bool openPort()
     {

@@ -38,24 +38,6 @@ class AccessibilityTest : public QObject {
 private slots:
     void initTestCase() { QAccessible::installFactory(&kxlt::ui::replyLogAccessible); }
 
-    // What each control is named is proven on the AT-SPI bus, where a screen reader meets it.
-    void tabPathRunsThroughTheWindow()
-    {
-        WindowOnFake ui;
-        ui.window.show();
-        QStringList tabPath;
-        QWidget* at = ui.get<QWidget>("Cmd_info");
-        for (; tabPath.size() < 24; at = at->nextInFocusChain())
-            if (at->focusPolicy() & Qt::TabFocus && !at->objectName().isEmpty())
-                tabPath << at->objectName();
-        QCOMPARE(
-            tabPath.join(' '),
-            QStringLiteral("Cmd_info Option1 Option2 Option3 Option4 Option5 Command5 Command7 "
-                           "Cmd_address Command6 Txt_address1 Rbox1 len1 Txt_send1 Set_target "
-                           "Cmd_target Set_real Cmd_real Set_add Cmd_add Cmd_start Cmd_stop "
-                           "Cmd_clear Cmd_info"));
-    }
-
     // The offscreen platform has no screen reader: the window hears one connect only through
     // QAccessible::setActive. What a reader hears of each figure is proven on the AT-SPI bus.
     void aReaderConnectingLateHearsTheLatestReply()
