@@ -160,7 +160,7 @@ private slots:
         OutgoingQueue queue(options.pacing, Instant{});
         EventLog log(options.trace);
         Responder responder(options, 0, queue, log);
-        responder.receive(bytesOf(QByteArray::fromHex("12 AAF5011100000010 00 AAF5021100000013 00 "
+        responder.receive(bytesOf(QByteArray::fromHex("12 AAF5011100000010 00 AAF5023300000031 00 "
                                                       "AAF0070035000032 00 AAF5011101000011 00 "
                                                       "AAF901FE01FE0000 00 AAFB5555AAAA00AB 00")),
                           Instant{});
@@ -169,7 +169,7 @@ private slots:
         // second byte.
         QCOMPARE(QString::fromStdString(traced.str()).split('\n'),
                  QStringList({"skip 12", "rx AA F5 01 11 00 00 00 10 00  start addr 1",
-                              "rx AA F5 02 11 00 00 00 13 00  start addr 2  (ignored: boards are "
+                              "rx AA F5 02 33 00 00 00 31 00  clear addr 2  (ignored: boards are "
                               "addr 1,7)",
                               "rx AA F0 07 00 35 00 00 32 00  set goal 3500 addr 7",
                               "bad AA F5 01 11 01 00 00 11 00  control data not 0x00",

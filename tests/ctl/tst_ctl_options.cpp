@@ -74,7 +74,7 @@ QString packagingFile(const char* name)
 // Each command line with the fields it is about, or after "!" a part of its refusal.
 constexpr std::pair<const char*, const char*> kParses[] = {
     {"status", "command=status port=1 device= address=1 timeout=1000 format=text"},
-    {"info --json", "command=info format=json"},
+    {"info --json --json", "command=info format=json"},
     {"start --port /dev/ttyUSB0", "command=start port=1 device=/dev/ttyUSB0"},
     {"--port /dev/x --port COM5 stop", "command=stop port=5 device="},
     {"clear --port com3", "command=clear port=3 device="},
@@ -97,7 +97,7 @@ constexpr std::pair<const char*, const char*> kParses[] = {
     {"-h", "help"},
     {"--version", "version"},
     {"", "!no command given"},
-    {"reboot", "!unknown command 'reboot'"},
+    {"STATUS", "!unknown command 'STATUS'"},
     {"status --verbose", "!unknown option '--verbose'"},
     {"status --timeout", "!--timeout needs a value"},
     {"goal", "!goal needs a value"},
@@ -107,6 +107,7 @@ constexpr std::pair<const char*, const char*> kParses[] = {
     {"--port COM0 status", "!--port 'COM0': Give COM1 to COM5"},
     {"--port COM6 status", "!--port 'COM6': Give COM1 to COM5"},
     {"scan 5", "!scan '5': Give a range"},
+    {"scan 1-5-9", "!scan '1-5-9': Give a range"},
     {"scan 0-256", "!scan '0-256': The address must"},
     {"scan 9-3", "!scan '9-3': FROM must not be above TO"},
     {"watch --count 0", "!--count '0': Give a whole number"},

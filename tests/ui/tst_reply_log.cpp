@@ -94,6 +94,10 @@ private slots:
         QTRY_VERIFY(whole.horizontalScrollBar()->maximum() > 0);
         QTRY_COMPARE(pieces.horizontalScrollBar()->maximum(),
                      whole.horizontalScrollBar()->maximum());
+        // Scrolled sideways, the lines move.
+        const QImage unscrolled = pieces.viewport()->grab().toImage();
+        pieces.horizontalScrollBar()->setValue(pieces.horizontalScrollBar()->maximum());
+        QVERIFY(pieces.viewport()->grab().toImage() != unscrolled);
     }
 };
 

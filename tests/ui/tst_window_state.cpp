@@ -19,7 +19,7 @@ const QByteArray kWorkedReply = replyBytes({});
 const QString kWorkedLine = replyLine(kWorkedReply);
 
 // Each named control as the operator meets it: where it stands, what it says and in what font and
-// colour, whether it can be used; then the path the tab key takes.
+// colour, whether it can be used or another control lies over it; then the path the tab key takes.
 QStringList looks(QWidget& window)
 {
     QStringList lines{window.windowTitle() +
@@ -30,6 +30,7 @@ QStringList looks(QWidget& window)
         QString line;
         QTextStream out(&line);
         const QPoint at = w->mapTo(&window, QPoint());
+        const QWidget* const onTop = window.childAt(at + w->rect().center());
         out << w->objectName() << " @" << at.x() << ',' << at.y() << ' ' << w->width() << 'x'
             << w->height();
         if (auto* label = qobject_cast<QLabel*>(w))
@@ -42,8 +43,10 @@ QStringList looks(QWidget& window)
             out << " \"" << group->title() << '"';
         out << ' ' << w->font().pointSizeF() << (w->font().bold() ? "pt bold " : "pt ")
             << w->palette().color(w->foregroundRole()).name() << (w->isEnabled() ? "" : " off")
-            << (w->isVisible() ? "" : " hidden") << " tip \"" << w->toolTip() << '"'
-            << (w->styleSheet().isEmpty() ? "" : " style ") << w->styleSheet();
+            << (w->isVisible() ? "" : " hidden")
+            << (w->isVisible() && onTop != w && !w->isAncestorOf(onTop) ? " covered" : "")
+            << " tip \"" << w->toolTip() << '"' << (w->styleSheet().isEmpty() ? "" : " style ")
+            << w->styleSheet();
         lines << line;
     }
     QString tab = QStringLiteral("tab:");
@@ -162,10 +165,6 @@ private slots:
 
     void hideShowsTheLogUnderTheGroupAndInformationBringsItBack()
     {
-        auto* log = ui->log();
-        const QPoint logMiddle = log->mapTo(&ui->window, log->rect().center());
-        QVERIFY(ui->get<QGroupBox>("Frame3")->isAncestorOf(ui->window.childAt(logMiddle)));
-
         ui->type("Txt_send1", QStringLiteral("earlier"));
         ui->click("Command6");
 
@@ -331,12 +330,13 @@ private slots:
         QTRY_COMPARE(bar->value(), bar->maximum());
     }
 
+    // Closed and opened again before the line is quiet.
     void openingForgetsAPartOfAReply()
     {
         QVERIFY(ui->openPort());
         emit ui->link.received(kWorkedReply.left(20));
         ui->click("Command5");
-        QVERIFY(ui->openPort());
+        ui->click("Command5");
         ui->link.receive(kWorkedReply.mid(20));
         QCOMPARE(ui->logLines(), QStringList());
     }
