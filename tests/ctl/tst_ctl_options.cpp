@@ -110,7 +110,7 @@ constexpr std::pair<const char*, const char*> kParses[] = {
     {"scan 1-5-9", "!scan '1-5-9': Give a range"},
     {"scan 0-256", "!scan '0-256': The address must"},
     {"scan 9-3", "!scan '9-3': FROM must not be above TO"},
-    {"watch --count 0", "!--count '0': Give a whole number"},
+    {"watch --count 0", "!--count '0': Give a whole number of replies, at least 1."},
     {"watch --interval 0", "!--interval '0': Give milliseconds from 1 to"},
     {"status --timeout 3600001", "!--timeout '3600001': Give milliseconds"},
     {"status --verify", "!--verify does not go with status"},

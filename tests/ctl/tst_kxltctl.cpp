@@ -180,6 +180,7 @@ private slots:
             {"| --port /nonexistent/tty status", 3, "/nonexistent/tty"},
             {"| goal ABC --verify", 4, "goal 000000, not 000ABC"},
             {"| --address 256 start", 64, "from 0 to 255"},
+            {"| --help", 0, ""},
         };
         for (const auto& [run, exitCode, reason] : table) {
             QVERIFY(startBoard(QString(run).section('|', 0, 0)));

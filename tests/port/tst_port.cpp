@@ -60,8 +60,7 @@ private slots:
         link.reset();
         line = std::make_unique<boardsim::PseudoTerminal>();
         qputenv("KXLT_COM1", line->slavePath().c_str());
-        link = std::make_unique<QtSerialLink>();
-        link->setHandshaking(Handshaking::None);
+        link = std::make_unique<QtSerialLink>(); // without flow control unless asked
         link->setSettings(kBoardLineSettings);
         port = link->findChild<QSerialPort*>();
         QVERIFY(port);

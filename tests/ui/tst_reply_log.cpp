@@ -19,7 +19,7 @@ class ReplyLogTest : public QObject {
 
 private slots:
     // Nothing is copied without a selection; a click picks the line under it, scrolled or not, and
-    // a shift-click extends the choice.
+    // a shift-click or a drag extends the choice, either way.
     void selectedLinesAreCopiedAsText()
     {
         ReplyLog log;
@@ -34,11 +34,17 @@ private slots:
         QTRY_VERIFY(log.verticalScrollBar()->maximum() >= 40);
         log.verticalScrollBar()->setValue(40);
         const int row = log.fontMetrics().height();
-        QTest::mouseClick(log.viewport(), Qt::LeftButton, {}, QPoint(5, row / 2));
-        QTest::mouseClick(log.viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                          QPoint(5, 2 * row + row / 2));
+        QTest::mouseClick(log.viewport(), Qt::LeftButton, {}, QPoint(5, 2 * row + row / 2));
+        QTest::mouseClick(log.viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(5, row / 2));
         QTest::keySequence(&log, QKeySequence::Copy);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("L40\nL41\nL42\n"));
+        // Dragged over two lines; the arrows scroll by a line.
+        QTest::mousePress(log.viewport(), Qt::LeftButton, {}, QPoint(5, row / 2));
+        QTest::mouseMove(log.viewport(), QPoint(5, row + row / 2));
+        QTest::mouseRelease(log.viewport(), Qt::LeftButton, {}, QPoint(5, row + row / 2));
+        QTest::keySequence(&log, QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("L40\nL41\n"));
+        QCOMPARE(log.verticalScrollBar()->singleStep(), 1);
         QTest::keySequence(&log, QKeySequence::SelectAll);
         QTest::keySequence(&log, QKeySequence::Copy);
         QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("L0\nL1\n")));

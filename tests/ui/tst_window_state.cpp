@@ -38,7 +38,8 @@ QStringList looks(QWidget& window)
         if (auto* button = qobject_cast<QAbstractButton*>(w))
             out << " \"" << button->text() << (button->isChecked() ? "\" checked" : "\"");
         if (auto* box = qobject_cast<QLineEdit*>(w))
-            out << " \"" << box->text() << "\" max " << box->maxLength();
+            out << " \"" << box->text() << "\" max " << box->maxLength() << " at "
+                << box->cursorPosition();
         if (auto* group = qobject_cast<QGroupBox*>(w))
             out << " \"" << group->title() << '"';
         out << ' ' << w->font().pointSizeF() << (w->font().bold() ? "pt bold " : "pt ")
@@ -110,6 +111,8 @@ private slots:
         story.take("lost", ui->window);
         ui->click("Command6");
         story.take("hidden", ui->window);
+        ui->window.resize(800, 700);
+        story.take("larger", ui->window);
         compareWithSnapshot(QStringLiteral("window.txt"), story.told);
     }
 
@@ -299,8 +302,6 @@ private slots:
                 shown << ui->shown(field);
             QCOMPARE(shown.join('|'), QString(expected));
             QCOMPARE(ui->shown("len1"), line);
-            QCOMPARE(ui->log()->text(), line + QStringLiteral("\r\n"));
-            QCOMPARE(ui->get<QLineEdit>("len1")->cursorPosition(), 0);
         }
     }
 
