@@ -8,11 +8,9 @@
 // A board's 27-byte reply with the given BCD fields, its check byte computed.
 struct ReplyFields {
     // A board fills them with its type name; 0x54, the type marker, is the fifth.
-    const char* characters = "KX-LT   ";
     std::uint32_t goal = 0x002000;
     std::uint32_t actual = 0x001000;
     std::uint16_t seconds = 0x0050;
-    std::uint32_t serial = 0x123456;
     std::uint8_t version = 0x30;
     std::uint8_t address = 0x01;
 };
@@ -25,11 +23,11 @@ inline QByteArray replyBytes(const ReplyFields& fields)
             reply[at + i] = static_cast<char>(value & 0xFF);
     };
     reply[0] = 0x54;
-    reply.replace(1, 8, QByteArray(fields.characters, 8));
+    reply.replace(1, 8, QByteArray("KX-LT   ", 8));
     put(9, fields.goal, 3);
     put(13, fields.actual, 3);
     put(16, fields.seconds, 2);
-    put(21, fields.serial, 3);
+    put(21, 0x123456, 3); // the serial number
     reply[24] = static_cast<char>(fields.version);
     reply[25] = static_cast<char>(fields.address);
     char check = 0;
