@@ -109,8 +109,9 @@ private slots:
         QTest::newRow("a reply in 27 pieces") << byteByByte(kA) + Script{kQuiet} << "| A";
         QTest::newRow("back-to-back replies, each confirmed by the next, then a burst of its own")
             << Script{kA + kB, kC, kQuiet, kA, kQuiet} << "A B | C | A";
-        QTest::newRow("a flood of 70 replies, beyond what a burst keeps undecided")
-            << Script{kA.repeated(70), kB, kC, kQuiet} << QStringList(70, "A").join(' ') + " B | C";
+        QTest::newRow("a flood of 70 replies in two reads, each more than a burst keeps undecided")
+            << Script(2, kA.repeated(35)) + Script{kB, kC, kQuiet}
+            << QString("A ").repeated(70) + "B | C";
         QTest::newRow("a flood in pieces of 10 bytes")
             << Script{(kA + kB + kC).left(10), (kA + kB + kC).mid(10, 50), (kA + kB + kC).mid(60),
                       kQuiet}

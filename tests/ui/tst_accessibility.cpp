@@ -42,10 +42,7 @@ private slots:
     // QAccessible::setActive. What a reader hears of each figure is proven on the AT-SPI bus.
     void aReaderConnectingLateHearsTheLatestReply()
     {
-        // A window that went away must not hear the reader.
-        {
-            WindowOnFake gone;
-        }
+        WindowOnFake{}; // a window gone must not hear the reader
         WindowOnFake ui;
         QVERIFY(ui.openPort());
         ui.link.receive(replyBytes({}));

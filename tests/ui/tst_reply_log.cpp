@@ -104,6 +104,8 @@ private slots:
         const QImage unscrolled = pieces.viewport()->grab().toImage();
         pieces.horizontalScrollBar()->setValue(pieces.horizontalScrollBar()->maximum());
         QVERIFY(pieces.viewport()->grab().toImage() != unscrolled);
+        pieces.resize(200, 2000); // made tall enough for every line
+        QCOMPARE(pieces.verticalScrollBar()->maximum(), 0);
     }
 };
 
