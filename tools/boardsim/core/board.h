@@ -38,8 +38,6 @@ public:
     // Applies the frame and returns the reply when the frame is a query this board answers.
     std::optional<Reply> handle(const Frame& frame, Instant now);
 
-    const Counters& counters() const { return counters_; }
-    bool running() const { return running_; }
     std::uint8_t address() const { return address_; }
 
 private:

@@ -75,8 +75,6 @@ Decoded decodePairLayout(const TransmitBuffer& buffer, FunctionCode function)
 
 std::variant<Frame, Rejection> decodeTransmitBuffer(const TransmitBuffer& buffer)
 {
-    if (buffer[0] != kSyncByte)
-        return Rejection{"no sync byte"};
     const auto function = static_cast<FunctionCode>(buffer[1]);
     auto decodeLayout = decodeDataLayout;
     switch (function) {

@@ -11,8 +11,8 @@ struct Rejection {
     std::string_view reason;
 };
 
-// Validates one transmit buffer: sync byte, function code, layout pattern, check byte and
-// trailing 0x00.
+// Validates one transmit buffer that begins with the sync byte: function code, layout pattern,
+// check byte and trailing 0x00.
 std::variant<Frame, Rejection> decodeTransmitBuffer(const TransmitBuffer& buffer);
 
 } // namespace boardsim
