@@ -13,6 +13,8 @@
 #include "snapshot.h"
 #include "trace_format.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <algorithm>
@@ -109,6 +111,34 @@ private slots:
         compareWithSnapshot(QStringLiteral("kxlt-boardsim-command-lines.txt"), outcomes);
     }
 
+    // The program around the board, a process of its own: its help, refusals and system errors
+    // with their exit statuses, and, on a line that took a byte, what it says until it hangs up.
+    void runsAsAProgram()
+    {
+        QString transcript;
+        for (const QString& args :
+             QStringLiteral("--help; --bogus; --record /nonexistent/r; --link /nonexistent/l; "
+                            "--record /dev/full; --echo --trace --hangup-after 0.2")
+                 .split("; ")) {
+            QProcess board;
+            board.start(QStringLiteral(BOARDSIM_PATH), args.split(' '));
+            board.waitForReadyRead(5000);
+            const QByteArray device = board.readLine();
+            if (QFile line(device.trimmed());
+                device.startsWith("/dev/pts/") &&
+                line.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+                QCOMPARE(line.write("\x12"), 1);
+            QVERIFY(board.waitForFinished(5000) || board.state() == QProcess::NotRunning);
+            transcript += "$ kxlt-boardsim " + args + '\n' +
+                          QString(device + board.readAll() + board.readAllStandardError())
+                              .replace(QString::fromUtf8(helpText()), "HELP")
+                              .replace(QRegularExpression("/dev/pts/\\d+"), "DEVICE")
+                              .replace(QRegularExpression("quiet \\d+ ms"), "quiet N ms") +
+                          QStringLiteral("exit %1\n").arg(board.exitCode());
+        }
+        compareWithSnapshot(QStringLiteral("kxlt-boardsim-runs.txt"), transcript);
+    }
+
     // Boards at 1 and 7 share a line and step every 250 ms. Each step is "ms: frames => replies",
     // each reply as goal, actual, seconds, then address and check. Frames arrive in reads of 13
     // bytes, so that some are split and some reads hold the ends of two.
@@ -139,16 +169,6 @@ private slots:
              "000000 000000 0000 0104 x2",
              "1000: AAFB5555AAAA00AB 00 AAF901FE01FE00AB 00 AAF955AA55AA00AB 00 "
              "=> 000000 000000 0000 5542 x2"},
-            // Noise, a stray sync byte, goal 9932 with its check 0xAA sent as 0xAB; then buffers
-            // malformed by their check, trailing byte, a check 0xAA sent as such (actual 9932, so
-            // that it cannot stand in for the goal), data in a control, a value not BCD, byte 6, a
-            // broken pair, byte 7, the pair's check, set address in the order of a query: none
-            // obeyed.
-            {"0: 12 AA AAF00100993200AB 00 AAF1010010000010 00 AAF5011100000010 01 "
-             "AAF10100993200AA 00 AAF5011101000011 00 AAF001000A00000B 00 "
-             "AAF0010035000135 00 AAF901FE01FF01AB 00 AAF901FE01FE0000 00 "
-             "AAF901FE01FE01AB 00 AAFB55AA55AA00AB 00 =>",
-             "1000: AAF901FE01FE00AB 00 => 009932 000000 0000 01B8"},
         };
         for (const QStringList& steps : scripts) {
             SharedLine line({.step = 250ms}, std::array<std::uint8_t, 2>{1, 7});
@@ -200,10 +220,17 @@ private slots:
              reply + "00" + "0554EAB02B6B549C6C5708" + reply + "00" +
                  "544B582D 0A 4C54202020 00000000 000000 0000 000000 123456 30 01 13 00" +
                  "54D8352131F3" + reply + "00"},
-            // Both boards, now at 85, answer the identity query at once.
+            // Noise, a stray sync byte, goal 9931 for 2 with its check 0xAA sent as 0xAB, commands
+            // for 1, 2 and 7; buffers malformed by their check, trailing byte, a check 0xAA sent
+            // as such, data in a control, an unknown control, a value not BCD, byte 6, a broken
+            // pair, byte 7, the pair's check, set address in the order of a query. Both boards,
+            // now at 85, answer the identity query at once.
             {{"--address", "1,7"},
-             "12 AAF5011100000010 00 AAF5023300000031 00 AAF0070035000032 00 "
-             "AAF5011101000011 00 AAF901FE01FE0000 00 AAFB5555AAAA00AB 00 AAF9639C639C00AB 00",
+             "12 AA AAF00200993100AB 00 AAF5011100000010 00 AAF5023300000031 00 "
+             "AAF0070035000032 00 AAF2070000050002 00 AAF1010010000010 00 AAF5011100000010 01 "
+             "AAF10200993100AA 00 AAF5011101000011 00 AAF5014400000045 00 AAF001000A00000B 00 "
+             "AAF0010035000135 00 AAF901FE01FF01AB 00 AAF901FE01FE0000 00 AAF901FE01FE01AB 00 "
+             "AAFB55AA55AA00AB 00 AAFB5555AAAA00AB 00 AAF9639C639C00AB 00",
              reply.chopped(5) + "55 42"},
         };
         const ConsoleCapture trace;

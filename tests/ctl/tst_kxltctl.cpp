@@ -69,8 +69,9 @@ private slots:
     {
         QVERIFY(startBoard("--serial 654321 --version 2.5 --address 5"));
         const QString commands =
-            "--address 5 stop; --address 5 goal 4567 --verify; --address 5 actual 1234 --verify; "
-            "set-address 42 --verify; --address 42 status; info";
+            "--address 5 start; --address 5 stop; --address 5 clear; --address 5 goal 4567 "
+            "--verify; --address 5 actual 1234 --verify; --address 5 increment 3; set-address 42 "
+            "--verify; --address 42 status; info";
         QStringList printed;
         for (const QString& command : commands.split("; ")) {
             const Run run = ctl(command);
@@ -79,42 +80,43 @@ private slots:
         }
         // Goal 4567, actual 1234, serial 654321, version 2.5, address 42: what is printed of a
         // reply is proven on the fake line.
-        QCOMPARE(printed[5], printed[4]);
-        QVERIFY(printed[4].endsWith("544B582D4C54202020004567000012340000000000654321252A5E5E\n"));
+        QCOMPARE(printed[8], printed[7]);
+        QVERIFY(printed[7].endsWith("544B582D4C54202020004567000012340000000000654321252A5E5E\n"));
         const QByteArray sent = QByteArray::fromHex(
-            "AAF5052200000027 00 AAF5052200000027 00 AAF0050045670027 00 AAF0050045670027 00 "
-            "AAF905FA05FA00AB 00 AAF1050012340023 00 "
-            "AAF1050012340023 00 AAF905FA05FA00AB 00 AAFB2A2AD5D500AB 00 AAF92AD52AD500AB 00 "
+            "AAF5051100000014 00 AAF5051100000014 00 AAF5052200000027 00 AAF5052200000027 00 "
+            "AAF5053300000036 00 AAF5053300000036 00 AAF0050045670027 00 AAF0050045670027 00 "
+            "AAF905FA05FA00AB 00 AAF1050012340023 00 AAF1050012340023 00 AAF905FA05FA00AB 00 "
+            "AAF2050000030006 00 AAF2050000030006 00 AAFB2A2AD5D500AB 00 AAF92AD52AD500AB 00 "
             "AAF92AD52AD500AB 00 AAF9639C639C00AB 00");
         QVERIFY(board.stop()); // all it received is in the record
         QCOMPARE(board.received().toHex(' '), sent.toHex(' '));
     }
 
-    // A line of boards 1, 2 and 7, watched at 1-3,7: each round a row for every board and a null
+    // A line of boards 1, 2 and 12, watched at 1-3,12: each round a row for every board and a null
     // answer for the silent address, in the order asked; the broker keeps each board's latest row,
     // its state and kxltctl's status.
     void watchPollsALineOfBoardsIntoTheBroker()
     {
         Broker broker;
         QVERIFY(broker.start());
-        QVERIFY(startBoard("--address 1,2,7"));
-        const Run run = ctl(QStringLiteral("--timeout 200 watch --address 1-3,7 --count 2 --json "
+        QVERIFY(startBoard("--address 1,2,12"));
+        const Run run = ctl(QStringLiteral("--timeout 200 watch --address 1-3,12 --count 2 --json "
                                            "--mqtt 127.0.0.1:%1 --topic plant/line1")
                                 .arg(broker.port()));
         QCOMPARE(run.exitCode, 1);
-        QStringList asked, latest(8);
+        QStringList asked, latest(13);
         for (const QString& line : run.out.split('\n', Qt::SkipEmptyParts)) {
             const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
             const int address = row["address"].toInt(-1);
             asked << QString::number(address) + (row.contains("answer") ? "-" : "");
             latest[address] = line;
         }
-        QCOMPARE(asked.join(' '), QStringLiteral("1 2 3- 7 1 2 3- 7"));
+        QCOMPARE(asked.join(' '), QStringLiteral("1 2 3- 12 1 2 3- 12"));
         QCOMPARE(run.err.count("no answer from address 3"), 2);
         Subscriber retained(broker, "plant/line1");
         QVERIFY(retained.subscribed());
         QStringList expected{"plant/line1/3/state silent", "plant/line1/status offline"};
-        for (const int address : {1, 2, 7})
+        for (const int address : {1, 2, 12})
             expected << QStringLiteral("plant/line1/%1 %2").arg(address).arg(latest[address])
                      << QStringLiteral("plant/line1/%1/state answering").arg(address);
         expected.sort();
