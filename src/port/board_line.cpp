@@ -65,7 +65,6 @@ void BoardLine::takeQuiet()
 void BoardLine::takeLoss(const QString& reason)
 {
     framer_.reset();
-    quiet_ = false;
     lostReason_ = reason;
     emit lost(reason);
 }
