@@ -129,13 +129,15 @@ private slots:
                 line.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
                 QCOMPARE(line.write("\x12"), 1);
             QVERIFY(board.waitForFinished(5000) || board.state() == QProcess::NotRunning);
-            transcript += "$ kxlt-boardsim " + args + '\n' +
-                          QString(device + board.readAll() + board.readAllStandardError())
-                              .replace(QString::fromUtf8(helpText()), "HELP")
-                              .replace(QRegularExpression("/dev/pts/\\d+"), "DEVICE")
-                              .replace(QRegularExpression("quiet \\d+ ms"), "quiet N ms") +
-                          QStringLiteral("exit %1\n").arg(board.exitCode());
+            transcript +=
+                "$ kxlt-boardsim " + args + '\n' +
+                QString(device + board.readAll()).replace(QString::fromUtf8(helpText()), "HELP\n") +
+                QStringLiteral("exit %1; stderr: %2\n")
+                    .arg(board.exitCode())
+                    .arg(QString(board.readAllStandardError()).trimmed());
         }
+        transcript.replace(QRegularExpression("/dev/pts/\\d+"), "DEVICE")
+            .replace(QRegularExpression("quiet \\d+ ms"), "quiet N ms");
         compareWithSnapshot(QStringLiteral("kxlt-boardsim-runs.txt"), transcript);
     }
 
@@ -254,16 +256,16 @@ private slots:
                             QString::fromStdString(trace.text.str()));
     }
 
-    // Each schedule is "us[+bytes pushed then]=bytes written by then ... | ms of quiet line before
-    // each message"; at 9600 baud a byte takes 1041.67 us. Messages leave whole and in order, so
-    // noise never lands inside a reply.
+    // Each schedule is "us[+bytes pushed then]=bytes written by then[. once none wait] ... | ms of
+    // quiet line before each message"; at 9600 baud a byte takes 1041.67 us. Messages leave whole
+    // and in order, and noise waits until none do, so that it never lands inside a reply.
     void sendsQueuedBytesOnSchedule()
     {
         const std::pair<Pacing, QString> schedules[] = {
-            {{.baud = 9600}, "0+27=0 1041=0 1042=1 20000=19 28124=26 28125=27 | 1"},
-            {{.baud = 9600}, "0+27=0 10000+3=9 31249=29 31250=30 50000+1=30 51042=31 | 10 0 19"},
+            {{.baud = 9600}, "0+27=0 1041=0 1042=1 20000=19 28124=26 28125=27. | 1"},
+            {{.baud = 9600}, "0+27=0 10000+3=9 31249=29 31250=30. 50000+1=30 51042=31. | 10 0 19"},
             {{.chunkSize = 5, .chunkGap = 10ms},
-             "0+12=5 9999=5 10000=10 20000=12 25000+3=12 30000=15 | 0 10"},
+             "0+12=5 9999=5 10000=10 20000=12. 25000+3=12 30000=15. | 0 10"},
         };
         for (const auto& [pacing, schedule] : schedules) {
             QTemporaryFile line;
@@ -280,7 +282,7 @@ private slots:
                     queue.push(bytesOf(message), after(at.section('+', 0, 0).toInt() * 1us),
                                [&](auto ms) { quiet << QString::number(ms.count()); });
                 queue.writeTo(line.handle(), after(at.section('+', 0, 0).toInt() * 1us));
-                written << at + '=' + QString::number(line.size());
+                written << at + '=' + QString::number(line.size()) + (queue.empty() ? "." : "");
             }
             QCOMPARE(written.join(' ') + " | " + quiet.join(' '), schedule);
             QVERIFY(line.seek(0));

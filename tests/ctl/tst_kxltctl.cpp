@@ -151,7 +151,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString link = dir.filePath("board");
-        QVERIFY(startBoard("--serial 111111 --hangup-after 1 --link " + link));
+        QVERIFY(startBoard("--serial 111111 --hangup-after 1.1 --link " + link));
         device = link;
         QProcess process;
         start(process, "--reconnect --interval 100 --count 10 watch --csv");

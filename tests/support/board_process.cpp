@@ -15,10 +15,8 @@ QString BoardProcess::start(const QStringList& options)
 
 bool BoardProcess::stop()
 {
-    if (process_.state() == QProcess::NotRunning)
-        return true;
     process_.terminate();
-    const bool ended = process_.waitForFinished(5000);
+    const bool ended = process_.state() == QProcess::NotRunning || process_.waitForFinished(5000);
     printed_ += process_.readAllStandardOutput();
     if (ended && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0)
         return true;

@@ -34,7 +34,8 @@ QStringList looks(QWidget& window)
         out << w->objectName() << " @" << at.x() << ',' << at.y() << ' ' << w->width() << 'x'
             << w->height();
         if (auto* label = qobject_cast<QLabel*>(w))
-            out << " \"" << label->text() << '"';
+            out << " \"" << label->text() << '"'
+                << (label->buddy() ? " for " + label->buddy()->objectName() : QString());
         if (auto* button = qobject_cast<QAbstractButton*>(w))
             out << " \"" << button->text() << (button->isChecked() ? "\" checked" : "\"");
         if (auto* box = qobject_cast<QLineEdit*>(w))
