@@ -155,9 +155,11 @@ private slots:
              "5200: AAF901FE01FE00AB 00 AAF5013300000032 00 AAF901FE01FE00AB 00 "
              "=> 003500 001050 0001 0167, 003500 000000 0000 0126",
              "5400: AAF901FE01FE00AB 00 => 003500 000000 0000 0126"},
-            // Actual 999995, increment 100010, start: the count wraps past 999999.
+            // Actual 999995, increment 100010, start: the count wraps past 999999; the part step
+            // carries over between queries.
             {"0: AAF1019999950094 00 AAF2011000100001 00 AAF5011100000010 00 =>",
-             "300: AAF901FE01FE00AB 00 => 000000 100005 0000 0106"},
+             "300: AAF901FE01FE00AB 00 => 000000 100005 0000 0106",
+             "600: AAF901FE01FE00AB 00 => 000000 200015 0000 0126"},
             // Actual 1000 and start for 1; start, stop, clear, goal, actual, increment for 2;
             // queries for 1 and 7, the identity query; set address 85, queries for 1 and 85. Each
             // board obeys only its own commands; both answer the identity query, both move to 85.

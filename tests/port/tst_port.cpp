@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
 #include <memory>
 #include <tuple>
 
@@ -95,19 +96,32 @@ private slots:
         }
     }
 
-    // A pseudo-terminal takes whatever parity it is given and keeps 8 data bits: the settings are
-    // read from what the link asked of its port.
-    // A device named for an earlier open is forgotten when a COM number is chosen.
-    void portIsAskedFor9600EightNoneOneWithoutFlowControl()
+    // The settings are read from what the link asked of its port; stop bits and flow control
+    // as the port numbers them. A device named for an earlier open is forgotten when a COM
+    // number is chosen.
+    void portIsAskedForTheSettingsGiven()
     {
         link->setDevice(QStringLiteral("/nowhere"));
         link->setCommPort(1);
-        QVERIFY(open());
-        QCOMPARE(port->baudRate(), 9600);
-        QCOMPARE(port->parity(), QSerialPort::NoParity);
-        QCOMPARE(port->dataBits(), QSerialPort::Data8);
-        QCOMPARE(port->stopBits(), QSerialPort::OneStop);
-        QCOMPARE(port->flowControl(), QSerialPort::NoFlowControl);
+        using Q = QSerialPort;
+        using H = Handshaking;
+        const std::tuple<LineSettings, H, std::array<int, 5>> table[] = {
+            {kBoardLineSettings, H::None, {9600, Q::NoParity, 8, Q::OneStop, Q::NoFlowControl}},
+            {{4800, Parity::Even, 7, StopBits::Two}, H::XonXoff, {4800, Q::EvenParity, 7, 2, 2}},
+            {{19200, Parity::Odd, 6, StopBits::One}, H::RtsCts, {19200, Q::OddParity, 6, 1, 1}},
+            {{9600, Parity::Mark, 8, StopBits::One}, {}, {9600, Q::MarkParity, 8, 1, 0}},
+            {{9600, Parity::Space, 8, StopBits::One}, {}, {9600, Q::SpaceParity, 8, 1, 0}},
+            {{9600, {}, 8, StopBits::OneAndHalf}, {}, {9600, 0, 8, Q::OneAndHalfStop, 0}},
+        };
+        for (const auto& [settings, handshaking, asked] : table) {
+            link->setSettings(settings);
+            link->setHandshaking(handshaking);
+            QVERIFY(open());
+            const std::array<int, 5> seen{port->baudRate(), port->parity(), port->dataBits(),
+                                          port->stopBits(), port->flowControl()};
+            QCOMPARE(seen, asked);
+            link->setPortOpen(false);
+        }
     }
 
     // A pseudo-terminal has no DTR line: each attempt to set it shows as a refusal.
@@ -190,6 +204,7 @@ private slots:
                                                  "again.");
         other.reset();
         QVERIFY(open());
+        QCOMPARE(link->openFailure(), QString());
         QSignalSpy lost(link.get(), &SerialLink::portLost);
         line.reset(); // the adapter is pulled
         QVERIFY(lost.wait());
