@@ -7,6 +7,7 @@
 #include "ctl/commands.h"
 #include "ctl/options.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -98,17 +99,24 @@ private slots:
         QCOMPARE(link.written.last().toHex(), "aaf902fd02fd00ab00");
     }
 
-    // Another device still talking: the query waits for the quiet line.
+    // Another device still talking: the query waits for the quiet line; the port lost meanwhile
+    // ends the wait at once.
     void queryWaitsForTheQuietLine()
     {
-        emit link.received("abc");
-        bool sentEarly = true;
-        QTimer::singleShot(150, this, [&] {
-            sentEarly = !link.written.isEmpty();
-            link.quiet();
-        });
-        QCOMPARE(run("--timeout 10 status", {reply(1)}), ExitStatus::Done);
-        QVERIFY(!sentEarly);
+        for (const bool lost : {false, true}) {
+            init();
+            emit link.received("abc");
+            bool sentEarly = true;
+            QTimer::singleShot(150, this, [&] {
+                sentEarly = !link.written.isEmpty();
+                lost ? link.lose(QStringLiteral("gone")) : link.quiet();
+            });
+            QElapsedTimer waited;
+            waited.start();
+            QCOMPARE(run("--timeout 10 status", {reply(1)}),
+                     lost ? ExitStatus::PortFailed : ExitStatus::Done);
+            QVERIFY(!sentEarly && waited.elapsed() < 600);
+        }
     }
 
     // An echo of the query goes quiet before the answer comes; the answer still arriving at the

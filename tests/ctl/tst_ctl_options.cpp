@@ -2,6 +2,7 @@
 // the man page and the bash completion name what the parser knows.
 #include "snapshot.h"
 
+#include "ctl/commands.h"
 #include "ctl/help_text.h"
 #include "ctl/options.h"
 #include "protocol/hex_text.h"
@@ -16,6 +17,7 @@ using namespace kxlt::ctl;
 
 namespace {
 
+// Every field the parser set; a device under its own name, as the command opens it.
 QStringList fieldsOf(const Invocation& i)
 {
     QStringList addresses;
@@ -23,7 +25,7 @@ QStringList fieldsOf(const Invocation& i)
         addresses << QString::number(address);
     return {"command=" + commandNames().at(static_cast<int>(i.command)),
             "port=" + QString::number(i.portNumber),
-            "device=" + i.device.value_or(QString()),
+            "device=" + (i.device ? *deviceOf(i) : QString()),
             "address=" + QString::number(i.address),
             "timeout=" + QString::number(i.timeout.count()),
             "format=" + QStringList{"text", "json", "csv"}.at(static_cast<int>(i.format)),
@@ -78,7 +80,7 @@ QString packagingFile(const char* name)
 constexpr const char* kCommandLines[] = {
     "status",
     "info --json --json",
-    "start --port /dev/ttyUSB0",
+    "start --port /dev/../dev/null",
     "--port /dev/x --port COM5 stop",
     "clear --port com3",
     "goal 3500 --verify",
@@ -126,6 +128,7 @@ constexpr const char* kCommandLines[] = {
     "watch --address 4-2",
     "watch --address 1-256",
     "status --reconnect",
+    "watch --mqtt ::1:1883",
     "watch --mqtt broker:0",
     "watch --mqtt :1883",
     "watch --mqtt b --topic a/#/b",

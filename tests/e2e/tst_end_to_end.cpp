@@ -57,16 +57,12 @@ private slots:
         ui->click("Command7");
         ui->get<QTimer>("Timer1")->setInterval(3600 * 1000);
         QSignalSpy pieces(&ui->link, &QtSerialLink::received);
-        QByteArray sent;
         QStringList expected;
         for (int i = 1; i <= queries; ++i) {
             ui->type("Set_real", QString::number(i));
             ui->click("Cmd_real");
             ui->tick();
             const auto actual = static_cast<std::uint8_t>(i / 10 * 16 + i % 10);
-            const QByteArray load = QByteArray::fromHex("AAF1010000") + char(actual) + '\0' +
-                                    char(0x01 ^ actual) + '\0';
-            sent += load + load + QByteArray::fromHex("AAF901FE01FE00AB00");
             const QString reply =
                 replyLine(replyBytes({.goal = 0, .actual = actual, .seconds = 0}));
             expected << (i % 12 == 0  ? kZeroLine
@@ -77,9 +73,8 @@ private slots:
         QTest::qWait(150);
         QCOMPARE(ui->logLines(), expected);
         QVERIFY(board.stop());
-        // The board received exactly what the window sent: each load twice, then the query; its
-        // trace tells each frame whole, and each reply with its damage, quiet times aside.
-        QCOMPARE(board.received().toHex(' '), sent.toHex(' '));
+        // Its trace tells each frame it received whole (each load twice, then the query), and
+        // each reply with its damage, quiet times aside.
         compareWithSnapshot(QStringLiteral("end-to-end-trace.txt"),
                             QString(board.printed())
                                 .replace(QRegularExpression("quiet [1-9]\\d* ms"), "quiet N ms"));

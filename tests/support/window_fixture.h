@@ -1,16 +1,17 @@
 #pragma once
 
 #include "fake_serial_link.h"
-#include "window_controls.h"
 
 #include "port/port_mapping.h"
 #include "ui/main_window.h"
 #include "ui/reply_log.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 
 // The operator's window on a link: controls found by their object names, clicked and typed into
@@ -19,9 +20,13 @@ template <typename Link> struct WindowWith {
     Link link;
     kxlt::ui::MainWindow window{link};
 
+    // A control by its object name; a missing one ends the test run at once.
     template <typename Control> Control* get(const char* name)
     {
-        return control<Control>(window, name);
+        auto* found = window.findChild<Control*>(QLatin1String(name));
+        if (!found)
+            qFatal("window has no %s named %s", Control::staticMetaObject.className(), name);
+        return found;
     }
     void click(const char* name) { get<QAbstractButton>(name)->click(); }
     void type(const char* box, const QString& text) { get<QLineEdit>(box)->setText(text); }
@@ -30,7 +35,7 @@ template <typename Link> struct WindowWith {
     {
         if (auto* label = qobject_cast<QLabel*>(window.findChild<QObject*>(QLatin1String(name))))
             return label->text();
-        return control<QLineEdit>(window, name)->text();
+        return get<QLineEdit>(name)->text();
     }
     kxlt::ui::ReplyLog* log() { return get<kxlt::ui::ReplyLog>("Rbox1"); }
     QStringList logLines()
@@ -61,5 +66,32 @@ struct WindowOnFake : FakeDevices, WindowWith<FakeSerialLink> {
         click("Command5");
         link.quiet();
         return link.open;
+    }
+};
+
+// Answers the next modal message box as soon as it shows, and tells what it said.
+struct MessageBoxCatcher {
+    QString title;
+    QString text;
+    bool hadIcon = false;
+    int seen = 0;
+    // Ends the watch when the catcher goes out of scope.
+    QObject context;
+
+    void arm(int attempts = 500)
+    {
+        QTimer::singleShot(1, &context, [this, attempts] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                if (attempts > 0)
+                    arm(attempts - 1);
+                return;
+            }
+            title = box->windowTitle();
+            text = box->text();
+            hadIcon = box->icon() != QMessageBox::NoIcon;
+            ++seen;
+            box->accept();
+        });
     }
 };

@@ -131,6 +131,8 @@ private slots:
         ui->click("Cmd_start");
         QCOMPARE(ui->shown("Txt_send1"), QStringLiteral("AA F5 01 11 00 00 00 10 "));
         QVERIFY(ui->link.written.isEmpty());
+        // Closing the window releases the port.
+        QVERIFY(ui->openPort());
         ui->window.close();
         QVERIFY(!ui->link.open);
     }
