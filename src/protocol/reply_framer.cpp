@@ -123,13 +123,9 @@ void ReplyFramer::bound(std::vector<LineEvent>& events)
 void ReplyFramer::decideBurst(std::vector<LineEvent>& events)
 {
     const std::span<const std::uint8_t> bytes = undecided();
-    // The replies from the anchor up to where their chain breaks...
-    std::vector<std::size_t> fromAnchor;
-    if (anchored_ && isCheckedFrame(bytes, 0)) {
-        fromAnchor.push_back(0);
-        while (const auto next = checkedFrameFrom(bytes, fromAnchor.back() + kReplySize))
-            fromAnchor.push_back(*next);
-    }
+    // The reply at the anchor, which nothing checked right behind it confirmed: the chain
+    // before it has been reported as it came...
+    const bool atAnchor = anchored_ && isCheckedFrame(bytes, 0);
     // ...and the reply that ends the burst, with those right before it. Where the two overlap,
     // the anchor was noise that happened to pass the check with the reply's head.
     std::vector<std::size_t> toEnd;
@@ -142,17 +138,16 @@ void ReplyFramer::decideBurst(std::vector<LineEvent>& events)
             toEnd.push_back(*before);
         }
         std::reverse(toEnd.begin(), toEnd.end());
-        std::erase_if(fromAnchor, [&](std::size_t at) { return at + kReplySize > toEnd.front(); });
     }
-    for (const std::size_t at : fromAnchor)
-        reportReply(bytes, at, events);
+    if (atAnchor && (toEnd.empty() || kReplySize <= toEnd.front()))
+        reportReply(bytes, 0, events);
     for (const std::size_t at : toEnd)
         reportReply(bytes, at, events);
     if (!toEnd.empty())
         return;
     // Nothing checked ends the burst: past the trailer of the last reply, where a damaged one
     // begins.
-    std::size_t end = fromAnchor.empty() ? 0 : fromAnchor.back() + kReplySize;
+    std::size_t end = atAnchor ? kReplySize : 0;
     const auto trailerEnd =
         bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), end + kMaxTrailer + 1));
     const auto marker =

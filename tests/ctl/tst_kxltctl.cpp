@@ -156,8 +156,9 @@ private slots:
         QProcess process;
         start(process, "--reconnect --interval 100 --count 10 watch --csv");
         QByteArray said;
-        QTRY_VERIFY2_WITH_TIMEOUT((said += process.readAllStandardError()).contains("opening it"),
-                                  said.constData(), 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (said += process.readAllStandardError()).contains("again every second"),
+            said.constData(), 10000);
         QVERIFY(said.contains("the port was closed: the device is gone"));
         QVERIFY(board.stop());
         QVERIFY(!QFileInfo(link).isSymLink()); // the board took its link away
