@@ -80,7 +80,7 @@ private slots:
              {"01", "10", " 42\t", "255", "0", "", " \t", "0x10", "1 2", "256", "4294967297"})
             told += shown(text, parseBoardAddress(text), [](auto a) { return QString::number(a); });
         // One leading zero nibble; a blank, allowed in the address box.
-        for (const char* text : {"3500", "12349", "abcdef", "1A", "0", "", " 12", "1234567"})
+        for (const char* text : {"3500", "12349", "abcdef", "1A0F", "0", "", " 12", "1234567"})
             told += shown(text, encodeValueField(text), [](const auto& f) { return spaced(f); });
         compareWithSnapshot(QStringLiteral("command-frames.txt"), told);
     }

@@ -50,14 +50,16 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("L40\nL41\n"));
         QTest::keyClick(&log, Qt::Key_Down);
         QCOMPARE(log.verticalScrollBar()->value(), 41);
-        // What the screen shows of the log, not a fresh paint of it, once the scroll is shown.
+        // The screen, not a fresh paint, shows every line selected, down to the last in view, once
+        // the scroll is shown.
         QTest::qWait(50);
-        const QImage unselected = log.screen()->grabWindow(log.winId()).toImage();
         QTest::keySequence(&log, QKeySequence::SelectAll);
-        QTRY_VERIFY(log.screen()->grabWindow(log.winId()).toImage() != unselected);
+        QTest::qWait(50);
+        const QPoint lastInView = log.viewport()->geometry().bottomRight();
+        QCOMPARE(log.screen()->grabWindow(log.winId()).toImage().pixelColor(lastInView),
+                 log.palette().highlight().color());
         QTest::keySequence(&log, QKeySequence::Copy);
-        QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("L0\nL1\n")));
-        QVERIFY(QApplication::clipboard()->text().endsWith(QStringLiteral("\nL99\n")));
+        QCOMPARE(QApplication::clipboard()->text().count('\n'), 100);
     }
 
     // The context menu, where it was asked for, offers Copy only for a selection.
