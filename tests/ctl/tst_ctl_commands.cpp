@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <sstream>
+#include <tuple>
 #include <utility>
 
 using namespace kxlt;
@@ -129,16 +130,18 @@ private slots:
         QCOMPARE(run("--timeout 20 status", {}), ExitStatus::Done);
     }
 
-    // A stop signal during the wait for the next query ends watch there, as after its last query
-    // (here one unanswered);
-    // DTR is cleared as the window's automatic test clears it.
+    // A stop signal during the wait for the next query, or for a lost port to come back, ends
+    // watch there, as after its last query (here one unanswered); DTR is cleared as the window's
+    // automatic test clears it.
     void watchEndsOnStopSignal()
     {
-        for (const int signal : {SIGINT, SIGTERM}) {
+        const std::tuple<int, QString, QByteArrayList, ExitStatus> table[] = {
+            {SIGINT, "--interval 100 --count 3 watch", {{}, reply(1)}, ExitStatus::NoAnswer},
+            {SIGTERM, "--reconnect watch", {kLost}, ExitStatus::Done}};
+        for (const auto& [signal, command, answers, status] : table) {
             init();
-            QTimer::singleShot(20, this, [signal] { std::raise(signal); });
-            QCOMPARE(run("--timeout 10 --interval 100 --count 3 watch", {QByteArray(), reply(1)}),
-                     ExitStatus::NoAnswer);
+            QTimer::singleShot(20, this, [signal = signal] { std::raise(signal); });
+            QCOMPARE(run("--timeout 10 " + command, answers), status);
             QCOMPARE(link.written.size(), qsizetype(1));
             QCOMPARE(link.dtr.value_or(true), false);
             struct sigaction after = {};
@@ -181,6 +184,7 @@ private slots:
             {"status", {kJunk + reply(1)}},
             {"status", {kJunk}},
             {"status", {reply(1) + kLost}},
+            {"set-address 9", {}},
             {"--json --interval 1 --count 3 watch", {reply(1), none, reply(1)}},
             {"--interval 1 --count 2 watch", {reply(1), withBadCheck(reply(1))}},
         };

@@ -167,13 +167,9 @@ private slots:
     {
         for (const int gapMs : {1, 16, 50}) {
             init();
-            QSignalSpy pieces(link.get(), &SerialLink::received);
-            const auto received = [&pieces] {
-                QByteArray bytes;
-                for (const QList<QVariant>& piece : pieces)
-                    bytes += piece[0].toByteArray();
-                return bytes;
-            };
+            QByteArray received;
+            connect(link.get(), &SerialLink::received, this,
+                    [&](auto bytes) { received += bytes; });
             QSignalSpy quiet(link.get(), &SerialLink::lineQuiet);
             send("stale");
             QVERIFY(open());
@@ -185,9 +181,9 @@ private slots:
             }
             QCOMPARE(quiet.count(), 0);
             QVERIFY(quiet.wait());
-            QCOMPARE(received(), "reply");
+            QCOMPARE(received, "reply");
             send("y");
-            QTRY_COMPARE(received(), "replyy");
+            QTRY_COMPARE(received, "replyy");
             link->setPortOpen(false);
             QVERIFY(!quiet.wait(3 * int(kQuietTime.count())));
         }
@@ -199,17 +195,14 @@ private slots:
         auto other = std::make_unique<QSerialPort>(device());
         QVERIFY(other->open(QIODevice::ReadWrite));
         QVERIFY(!open());
-        QCOMPARE(link->openFailure(), device() + " is busy: another program holds it. "
-                                                 "Close that program and press Open port "
-                                                 "again.");
+        QVERIFY(link->openFailure().startsWith(device() + " is busy: another program"));
         other.reset();
         QVERIFY(open());
         QCOMPARE(link->openFailure(), QString());
         QSignalSpy lost(link.get(), &SerialLink::portLost);
         line.reset(); // the adapter is pulled
         QVERIFY(lost.wait());
-        QCOMPARE(lost.first().first().toString(),
-                 QStringLiteral("the device is gone (unplugged, or the adapter stopped)."));
+        QVERIFY(lost.first().first().toString().startsWith("the device is gone"));
         QVERIFY(!link->portOpen());
         line = std::make_unique<boardsim::PseudoTerminal>(); // and plugged in again
         qputenv("KXLT_COM1", line->slavePath().c_str());

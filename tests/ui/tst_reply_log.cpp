@@ -42,8 +42,9 @@ private slots:
         QTest::mouseClick(log.viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(5, row / 2));
         QTest::keySequence(&log, QKeySequence::Copy);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("L40\nL41\nL42\n"));
-        // Dragged over two lines; the arrows scroll by a line.
+        // Dragged down over three lines and back one; the arrows scroll by a line.
         QTest::mousePress(log.viewport(), Qt::LeftButton, {}, QPoint(5, row / 2));
+        QTest::mouseMove(log.viewport(), QPoint(5, 2 * row + row / 2));
         QTest::mouseMove(log.viewport(), QPoint(5, row + row / 2));
         QTest::mouseRelease(log.viewport(), Qt::LeftButton, {}, QPoint(5, row + row / 2));
         QTest::keySequence(&log, QKeySequence::Copy);

@@ -246,8 +246,7 @@ private slots:
 
             QVERIFY2(ui->link.written.isEmpty(), box);
             QCOMPARE(ui->shown("Txt_send1"), QStringLiteral("earlier"));
-            QVERIFY(!refused->toolTip().isEmpty());
-            QVERIFY(refused->styleSheet().contains(QStringLiteral("255, 0, 0")));
+            QVERIFY(!refused->toolTip().isEmpty() && refused->styleSheet().contains("255, 0, 0"));
             // A good value sent clears the mark, and so does an edit.
             refused->setText(QStringLiteral("1"));
             ui->click(button);
@@ -257,8 +256,7 @@ private slots:
 
             refused->selectAll();
             QTest::keyClick(refused, Qt::Key_1);
-            QVERIFY(refused->toolTip().isEmpty());
-            QVERIFY(refused->styleSheet().isEmpty());
+            QVERIFY(refused->toolTip().isEmpty() && refused->styleSheet().isEmpty());
         }
     }
 
