@@ -46,7 +46,9 @@ QStringList fieldsOf(const Invocation& i)
 
 QStringList outcomeOf(const QString& arguments)
 {
-    const ParsedArguments parsed = parseArguments(arguments.split(' ', Qt::SkipEmptyParts));
+    // '' stands for an empty argument.
+    const ParsedArguments parsed =
+        parseArguments(arguments.split(' ', Qt::SkipEmptyParts).replaceInStrings("''", QString()));
     if (const auto* invocation = std::get_if<Invocation>(&parsed))
         return fieldsOf(*invocation);
     if (const auto* error = std::get_if<UsageError>(&parsed))
@@ -102,6 +104,7 @@ constexpr const char* kCommandLines[] = {
     "status --timeout",
     "goal -5",
     "--port COM0 status",
+    "status --port ''",
     "--port COM6 status",
     "scan 1-5-9",
     "scan 0-256",
