@@ -10,6 +10,21 @@
 #include <cerrno>
 #include <cstring>
 
+namespace {
+
+// Standard output that the system did not take (a full disk, a closed pipe) is a failure.
+int statusOfOutput(kxlt::ctl::ExitStatus status)
+{
+    using namespace kxlt::ctl;
+    if (!std::cout.flush()) {
+        printError(std::string("the output could not be written: ") + std::strerror(errno));
+        return static_cast<int>(ExitStatus::OutputFailed);
+    }
+    return static_cast<int>(status);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     using namespace kxlt::ctl;
@@ -17,11 +32,11 @@ int main(int argc, char* argv[])
     const ParsedArguments parsed = parseArguments(QCoreApplication::arguments().mid(1));
     if (std::holds_alternative<HelpRequested>(parsed)) {
         std::cout << helpText();
-        return 0;
+        return statusOfOutput(ExitStatus::Done);
     }
     if (std::holds_alternative<VersionRequested>(parsed)) {
         std::cout << "kxltctl " KXLT_VERSION "\n";
-        return 0;
+        return statusOfOutput(ExitStatus::Done);
     }
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         printError(error->message + " (see --help)");
@@ -36,10 +51,5 @@ int main(int argc, char* argv[])
         return static_cast<int>(ExitStatus::PortFailed);
     }
     ReplyOutput output(invocation.format);
-    const ExitStatus status = runCommand(invocation, line, output);
-    if (output.failed()) {
-        printError(std::string("the output could not be written: ") + std::strerror(errno));
-        return static_cast<int>(ExitStatus::OutputFailed);
-    }
-    return static_cast<int>(status);
+    return statusOfOutput(runCommand(invocation, line, output));
 }
