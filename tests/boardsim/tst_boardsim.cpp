@@ -328,8 +328,7 @@ private slots:
         QVERIFY(noise.dueAt() > after(105s) && noise.dueAt() < after(120s));
         QVERIFY(withMarker > 25 && withMarker < 75);
         QVERIFY(beginningWithMarker > 25 && beginningWithMarker < 75);
-        QCOMPARE(firstIndex, std::size_t(1));
-        QCOMPARE(lastIndex, std::size_t(26));
+        QCOMPARE(std::pair(firstIndex, lastIndex), std::pair(std::size_t(1), std::size_t(26)));
     }
 };
 

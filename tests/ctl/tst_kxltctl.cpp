@@ -18,8 +18,7 @@ constexpr int kProcessMs = 10000;
 
 struct Run {
     int exitCode = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 } // namespace

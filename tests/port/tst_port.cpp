@@ -75,7 +75,7 @@ private slots:
         const QString here = QDir::currentPath() + '/';
         const std::tuple<const char*, const char*, const char*> table[] = {
             // Adapters, then the others, numbers as numbers.
-            {"ttyS1 ttyUSB10 ttyS0 ttyACM0 ttyUSB2", "", "ttyACM0 ttyUSB2 ttyUSB10 ttyS0 ttyS1"},
+            {"ttyS1 ttyUSB10 ttyS0 ttyACM0 ttyUSB9", "", "ttyACM0 ttyUSB9 ttyUSB10 ttyS0 ttyS1"},
             // The adapter is COM1, the next device COM2, none beyond.
             {"ttyS0 ttyUSB0", "", "ttyUSB0 ttyS0 - - -"},
             // An override takes its own number, under the real name of a relative link, of a

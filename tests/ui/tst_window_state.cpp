@@ -182,8 +182,7 @@ private slots:
         messages.arm();
         ui->click("Cmd_info");
         QCOMPARE(messages.seen, 1);
-        QCOMPARE(messages.title, QStringLiteral("KX-LT"));
-        QCOMPARE(messages.text, QStringLiteral("No serial port opened!"));
+        QCOMPARE(messages.title + ": " + messages.text, "KX-LT: No serial port opened!");
         QVERIFY(!messages.hadIcon);
         QVERIFY(!ui->get<QGroupBox>("Frame3")->isHidden());
         QVERIFY(!ui->get<QLabel>("Label27")->isHidden());
