@@ -185,6 +185,7 @@ private slots:
             {"| goal ABC --verify", 4, "goal 000000, not 000ABC"},
             {"| --address 256 start", 64, "from 0 to 255. (see --help)"},
             {"| --help >/dev/full", 74, "could not be written"},
+            {"| --help", 0, ""},
         };
         for (const auto& [run, exitCode, reason] : table) {
             QVERIFY(startBoard(QString(run).section('|', 0, 0)));
